@@ -1,0 +1,67 @@
+// The page capture pipeline: one PDF page into one page model. The page is parsed once
+// into a display list; the capture devices play that list.
+
+#include <mupdf/fitz.h>
+#include <mupdf/pdf.h>
+
+#include "capture/TextPage.h"
+#include "pdf/MuInterface.h"
+
+namespace {
+
+// Engine frame: the engine page for `index` (0-based), or null.
+fz_page* LoadEnginePage(fz_context* ctx, pdf_document* doc, int index) {
+  fz_page* page = nullptr;
+  fz_var(page);
+  fz_try(ctx) { page = fz_load_page(ctx, &doc->super, index); }
+  fz_catch(ctx) { return nullptr; }
+  return page;
+}
+
+// Engine frame: bounds the page and records its drawing operations; null on failure.
+fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound) {
+  fz_display_list* list = nullptr;
+  fz_device* dev = nullptr;
+  fz_var(list);
+  fz_var(dev);
+  fz_try(ctx) {
+    bound = fz_bound_page(ctx, page);
+    list = fz_new_display_list(ctx, bound);
+    dev = fz_new_list_device(ctx, list);
+    fz_run_page(ctx, page, dev, fz_identity, nullptr);
+    fz_close_device(ctx, dev);
+  }
+  fz_always(ctx) { fz_drop_device(ctx, dev); }
+  fz_catch(ctx) {
+    fz_drop_display_list(ctx, list);
+    return nullptr;
+  }
+  return list;
+}
+
+}  // namespace
+
+nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
+  if (!m_pDocument) return nullptr;
+  ReplacePageModel();
+  fz_page* page = n >= 1 ? LoadEnginePage(m_pContext, m_pDocument, n - 1) : nullptr;
+  fz_rect bound{};
+  fz_display_list* list = page ? RecordPage(m_pContext, page, bound) : nullptr;
+  if (!list) {
+    if (!page) m_strLastError = "cannot load page " + std::to_string(n);
+    fz_drop_page(m_pContext, page);
+    delete m_pTextPage;
+    m_pTextPage = nullptr;
+    return nullptr;
+  }
+  m_pTextPage->m_fX = bound.x0;
+  m_pTextPage->m_fY = bound.y0;
+  m_pTextPage->m_fWidth = bound.x1 - bound.x0;
+  m_pTextPage->m_fHeight = bound.y1 - bound.y0;
+
+  m_pTextPage->m_fWidth = bound.x1;
+  m_pTextPage->m_fHeight = bound.y1;
+  fz_drop_display_list(m_pContext, list);
+  fz_drop_page(m_pContext, page);
+  return m_pTextPage;
+}

@@ -1,0 +1,78 @@
+#pragma once
+// CMuInterface: the only gateway to the PDF engine. One instance stands for one open PDF
+// and the engine context that serves it; it is used by one thread at a time. Engine
+// errors never leave it: they become result codes, null page models or (0, 0) sizes.
+
+#include <cstdio>
+#include <list>
+#include <string>
+#include <vector>
+
+struct fz_context;
+struct pdf_document;
+
+namespace nsPDFData {
+class CTextPage;
+}
+
+// Result codes of OpenDocument and CheckDocument (0 or more is the page count).
+enum EOpenResult : int {
+  OPEN_NO_CONTEXT = -1,       // the engine context cannot be created
+  OPEN_CANNOT_READ = -2,      // the file cannot be opened for reading (missing, not a file)
+  OPEN_BAD_PATH = -3,         // the path has no UTF-8 form within 1024 bytes
+  OPEN_NEEDS_PASSWORD = -4,   // user password required, wrong, or longer than the engine buffer
+  OPEN_ENGINE_ERROR = -5,     // not a PDF, damaged beyond repair, unsupported encryption
+};
+
+class CMuInterface {
+ public:
+  struct PreviewInstance {};
+
+  // Conversion instance: page models are released as the next page loads.
+  CMuInterface();
+  // Preview instance: sizes and renderings only, no page models.
+  explicit CMuInterface(PreviewInstance);
+  ~CMuInterface();
+  CMuInterface(const CMuInterface&) = delete;
+  CMuInterface& operator=(const CMuInterface&) = delete;
+
+  // Opens the PDF at `path`, trying the first non-empty password. Returns the page count
+  // or an EOpenResult. Close before opening another file; a failed open also needs a close.
+  int OpenDocument(const std::wstring& path, const std::string& password1,
+                   const std::string& password2);
+
+  // Opens and closes the file in a context of its own; same arguments and results.
+  static int CheckDocument(const std::wstring& path, const std::string& password1,
+                           const std::string& password2);
+
+  // Records page `n` (1-based) into a new page model owned by this instance, valid until
+  // the next LoadPage or CloseDocument. Null when the page cannot be loaded or recorded.
+  nsPDFData::CTextPage* LoadPage(int n);
+
+  // Width and height in points of page `n` (1-based) as displayed; (0, 0) on failure.
+  void GetPageSize(int n, float& width, float& height);
+
+  // Releases page models, page images, the document and the context. Idempotent.
+  void CloseDocument();
+
+  // The engine's message of the last failure, for logs; empty when none.
+  const std::string& GetLastError() const { return m_strLastError; }
+
+  std::wstring m_strFilePath;              // path of the open PDF, as given
+  std::string m_strPassword;               // the password chosen at open, UTF-8
+  nsPDFData::CTextPage* m_pTextPage = nullptr;  // model of the last loaded page; owned
+  int m_nOutputKind = 0;                   // output kind of the job; selects the layout analysis
+  int m_nWordMode = 0;                     // layout option of the dormant Word kind
+  std::vector<std::wstring> m_vecPageImageFiles;  // temporary page images; deleted at close
+  int m_nPageImageDpi = 0;                 // resolution of those page images
+  fz_context* m_pContext = nullptr;        // engine context, made by OpenDocument
+  pdf_document* m_pDocument = nullptr;     // engine document, made by OpenDocument
+  bool m_bReleasePages = false;            // true: the previous model dies when the next loads
+  std::list<nsPDFData::CTextPage*> m_lstKeptPages;  // models kept until close
+
+ private:
+  void ReplacePageModel();
+
+  FILE* m_pFile = nullptr;      // the open PDF; the engine stream reads it, we close it
+  std::string m_strLastError;   // engine message of the last failure
+};
