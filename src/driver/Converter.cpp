@@ -1,8 +1,9 @@
 #include "driver/Converter.h"
 
 #include "driver/ConvertFile.h"
+#include "text/DocumentWriter.h"
 
-CConverter::CConverter() = default;
+CConverter::CConverter() : m_pTextWriter(std::make_unique<CDocumentWriter>()) {}
 
 CConverter::~CConverter() {
   {
