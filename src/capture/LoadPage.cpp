@@ -4,7 +4,13 @@
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
+#include "capture/FontMap.h"
+#include "capture/LineAssembly.h"
+#include "capture/SpanPage.h"
+#include "capture/TextCaptureDevice.h"
 #include "capture/TextPage.h"
+#include "driver/OutputKind.h"
+#include "layout/LayoutAnalysis.h"
 #include "pdf/MuInterface.h"
 
 namespace {
@@ -39,7 +45,38 @@ fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound) {
   return list;
 }
 
+// Engine frame: plays the list through the text capture device. Errors inside the play
+// are absorbed: whatever was captured before them stays.
+void PlayText(fz_context* ctx, fz_display_list* list, capture::StyleSheet& sheet, capture::SpanPage& spans,
+              capture::GlyphNameState& glyphNames) {
+  fz_device* dev = capture::NewTextCaptureDevice(ctx, sheet, spans, glyphNames);
+  if (!dev) return;
+  fz_try(ctx) {
+    fz_run_display_list(ctx, list, dev, fz_identity, fz_infinite_rect, nullptr);
+    fz_close_device(ctx, dev);
+  }
+  fz_always(ctx) { fz_drop_device(ctx, dev); }
+  fz_catch(ctx) {}
+}
+
 }  // namespace
+
+void CMuInterface::AnalyzeLayout() {
+  switch (m_nOutputKind) {
+    case KIND_POWERPOINT:
+    case KIND_EXCEL:
+      AnalyzeSlideLayout(*m_pTextPage);
+      break;
+    case KIND_TEXT:
+      AnalyzeTextLayout(*m_pTextPage);
+      break;
+    case KIND_WORD:
+      if (m_nWordMode == 1 || m_nWordMode == 2) AnalyzeTextLayout(*m_pTextPage);
+      break;
+    default:
+      break;
+  }
+}
 
 nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   if (!m_pDocument) return nullptr;
@@ -59,8 +96,16 @@ nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   m_pTextPage->m_fWidth = bound.x1 - bound.x0;
   m_pTextPage->m_fHeight = bound.y1 - bound.y0;
 
+  capture::StyleSheet sheet;
+  capture::SpanPage spans;
+  spans.m_mediaBox = capture::Rect{bound.x0, bound.y0, bound.x1, bound.y1};
+  PlayText(m_pContext, list, sheet, spans, m_glyphNames);
+  capture::AssembleLines(*m_pTextPage, spans, m_pFontMap.get());
+  AnalyzeLayout();
   m_pTextPage->m_fWidth = bound.x1;
   m_pTextPage->m_fHeight = bound.y1;
+
+  sheet.Release(m_pContext);
   fz_drop_display_list(m_pContext, list);
   fz_drop_page(m_pContext, page);
   return m_pTextPage;

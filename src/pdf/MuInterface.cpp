@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "capture/FontMap.h"
 #include "capture/TextPage.h"
 #include "platform/Strings.h"
 
@@ -145,7 +146,7 @@ bool BoundPage(fz_context* ctx, pdf_document* doc, int index, fz_rect& bound) {
 
 }  // namespace
 
-CMuInterface::CMuInterface() { m_bReleasePages = true; }
+CMuInterface::CMuInterface() : m_pFontMap(std::make_unique<CFontMap>()) { m_bReleasePages = true; }
 
 CMuInterface::CMuInterface(PreviewInstance) {}
 
@@ -156,6 +157,7 @@ int CMuInterface::OpenDocument(const std::wstring& path, const std::string& pass
   m_strFilePath = path;
   m_strPassword = ChoosePassword(password1, password2);
   m_strLastError.clear();
+  m_glyphNames = capture::GlyphNameState{};
   OpenedDocument opened;
   int result = OpenWithEngine(path, m_strPassword, kOpenPasswordBuffer, opened, &m_strLastError);
   m_pContext = opened.ctx;

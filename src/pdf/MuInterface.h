@@ -5,9 +5,13 @@
 
 #include <cstdio>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "capture/TextCaptureDevice.h"
+
+class CFontMap;
 struct fz_context;
 struct pdf_document;
 
@@ -61,6 +65,7 @@ class CMuInterface {
   std::wstring m_strFilePath;              // path of the open PDF, as given
   std::string m_strPassword;               // the password chosen at open, UTF-8
   nsPDFData::CTextPage* m_pTextPage = nullptr;  // model of the last loaded page; owned
+  std::unique_ptr<CFontMap> m_pFontMap;    // output font names; conversion instances only
   int m_nOutputKind = 0;                   // output kind of the job; selects the layout analysis
   int m_nWordMode = 0;                     // layout option of the dormant Word kind
   std::vector<std::wstring> m_vecPageImageFiles;  // temporary page images; deleted at close
@@ -72,6 +77,9 @@ class CMuInterface {
 
  private:
   void ReplacePageModel();
+  void AnalyzeLayout();
+
+  capture::GlyphNameState m_glyphNames;  // glyph-name numbering decided once per document
 
   FILE* m_pFile = nullptr;      // the open PDF; the engine stream reads it, we close it
   std::string m_strLastError;   // engine message of the last failure
