@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "capture/GlyphNameUnicode.h"
 
@@ -146,6 +147,10 @@ class CTextCapture {
 
   void ExtractChars(fz_context* ctx, const fz_text_span* span, fz_matrix ctm, TextStyle& style) {
     if (span->len <= 0) return;
+    // Values first: a font that glyph names give values measures its ascender and descender
+    // per 1000 units, and that holds for the call that reveals it too.
+    std::vector<int32_t> values(static_cast<size_t>(span->len));
+    for (int i = 0; i < span->len; ++i) values[static_cast<size_t>(i)] = ItemUnicode(ctx, span->font, span->items[i]);
     const FontMetrics metrics = Metrics(ctx, span->font);
     fz_matrix tm = span->trm;
     tm.e = 0;
@@ -186,7 +191,7 @@ class CTextCapture {
       while (i + n < span->len && span->items[i + n].gid < 0) ++n;
       const Rect box = ToRect(glyph);
       for (int k = 0; k < n; ++k) {
-        const int32_t ucs = k == 0 ? ItemUnicode(ctx, span->font, item) : span->items[i + k].ucs;
+        const int32_t ucs = values[static_cast<size_t>(i + k)];
         Rect part = box;
         if (n > 1) {
           const float width = (box.x1 - box.x0) / n;
