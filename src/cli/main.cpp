@@ -1,29 +1,36 @@
 // pagevane-cli: the converter from the command line.
 
-#include <CLI/CLI.hpp>
+#include <unistd.h>
 
+#include <cstdio>
 #include <iostream>
 
+#include "cli/BatchRunner.h"
+#include "cli/CliOptions.h"
+#include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
+#include "cli/InterruptWatch.h"
+#include "cli/ProgressDisplay.h"
+
+namespace {
+
+int Convert(const CCliOptions& options) {
+  CInterruptWatch interrupts;
+  if (!interrupts.IsValid()) {
+    std::fprintf(stderr, "pagevane-cli: cannot watch for Ctrl-C; nothing was converted.\n");
+    return EXIT_SOME_FAILED;
+  }
+  CProgressDisplay display(stdout, stderr, ::isatty(STDERR_FILENO) == 1, options.m_vecFiles.size());
+  CBatchRunner runner(options, display, interrupts);
+  return runner.Run();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Pagevane: converts PDF files into PowerPoint presentations and plain text."};
-  app.set_version_flag("--version", std::string(PAGEVANE_VERSION));
-  std::vector<std::string> files;
-  std::string password;
-  bool info = false;
-  app.add_flag("--info", info, "List each file's page count, page sizes and password state");
-  auto* passwordOption = app.add_option("--password", password, "Password of protected files");
-  app.add_option("files", files, "PDF files")->required();
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return code == 0 ? 0 : 2;
-  }
-  if (!info) {
-    std::cerr << "Conversion is not available in this build yet; use --info.\n";
-    return 2;
-  }
-  return RunInfo(files, password, passwordOption->count() > 0, std::cout);
+  CCliOptions options;
+  const int parsed = ParseCommandLine(argc, argv, options);
+  if (parsed != kContinue) return parsed;
+  if (options.m_bInfo) return RunInfo(options.m_vecFiles, options.m_strPassword, options.m_bPasswordGiven, std::cout);
+  return Convert(options);
 }
