@@ -40,7 +40,7 @@ fixtures::DocSpec RunningText(int pages) {
       "its",     "font",       "size",   "weight",    "colour", "spacing",  "margin", "paragraph"};
   constexpr unsigned kWordCount = sizeof kWords / sizeof kWords[0];
   unsigned state = 12345;
-  fixtures::DocSpec spec;
+  fixtures::DocSpec doc;
   for (int page = 0; page < pages; ++page) {
     fixtures::PageSpec pageSpec;
     pageSpec.m_vecTexts.push_back({72, 60, "Chapter " + std::to_string(page + 1), "Helvetica-Bold", 14});
@@ -53,9 +53,9 @@ fixtures::DocSpec RunningText(int pages) {
       }
       pageSpec.m_vecTexts.push_back({72, 84.0 + 14 * line, text + ".", "Times-Roman", 10.5});
     }
-    spec.m_vecPages.push_back(std::move(pageSpec));
+    doc.m_vecPages.push_back(std::move(pageSpec));
   }
-  return spec;
+  return doc;
 }
 
 struct Measure {

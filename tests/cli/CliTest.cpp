@@ -23,26 +23,26 @@ constexpr const char* kRangeRule = "items separated by commas, each N or N-M, nu
 
 // Page N reads "Sheet N", so the text shows which pages were converted and in what order.
 fixtures::DocSpec Sheets(int count) {
-  fixtures::DocSpec spec;
+  fixtures::DocSpec doc;
   for (int n = 1; n <= count; ++n) {
     fixtures::PageSpec page;
     page.m_vecTexts.push_back({72, 72, "Sheet " + std::to_string(n)});
-    spec.m_vecPages.push_back(std::move(page));
+    doc.m_vecPages.push_back(std::move(page));
   }
-  return spec;
+  return doc;
 }
 
 // Many pages of running text: a conversion that takes a while.
 fixtures::DocSpec LongDocument(int pages) {
-  fixtures::DocSpec spec;
+  fixtures::DocSpec doc;
   for (int n = 0; n < pages; ++n) {
     fixtures::PageSpec page;
     for (int line = 0; line < 40; ++line)
       page.m_vecTexts.push_back({72, 72.0 + 17 * line, "The quick brown fox jumps over the lazy dog, line " +
                                                           std::to_string(line) + " of page " + std::to_string(n + 1)});
-    spec.m_vecPages.push_back(std::move(page));
+    doc.m_vecPages.push_back(std::move(page));
   }
-  return spec;
+  return doc;
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -135,12 +135,16 @@ TEST_F(CliTest, SameNameFromTwoFoldersGetsANumber) {
   fs::create_directories(m_dir / "in" / "d2");
   ASSERT_TRUE(fixtures::WritePdf(In("d1/a.pdf"), Sheets(1)));
   ASSERT_TRUE(fixtures::WritePdf(In("d2/a.pdf"), Sheets(2)));
-  // Two converters: both names are handed out before either file exists.
-  const CliResult result = RunCli({"--jobs", "2", "--output-dir", Out(), In("d1/a.pdf"), In("d2/a.pdf")});
+  // A PDF whose name lacks ".pdf" keeps its whole name as the base.
+  ASSERT_TRUE(fixtures::WritePdf(In("d1/a"), Sheets(1)));
+  // Two converters: names are handed out before any file exists.
+  const CliResult result =
+      RunCli({"--jobs", "2", "--output-dir", Out(), In("d1/a.pdf"), In("d2/a.pdf"), In("d1/a")});
   ASSERT_EQ(result.m_nExit, 0) << result.m_strOut << result.m_strErr;
   EXPECT_NE(result.m_strOut.find("done: " + In("d1/a.pdf") + " -> " + Out() + "/a.txt\n"), std::string::npos);
   EXPECT_NE(result.m_strOut.find("done: " + In("d2/a.pdf") + " -> " + Out() + "/a(1).txt\n"), std::string::npos);
-  EXPECT_EQ(Names(m_dir / "out"), (std::vector<std::string>{"a(1).txt", "a.txt"}));
+  EXPECT_NE(result.m_strOut.find("done: " + In("d1/a") + " -> " + Out() + "/a(2).txt\n"), std::string::npos);
+  EXPECT_EQ(Names(m_dir / "out"), (std::vector<std::string>{"a(1).txt", "a(2).txt", "a.txt"}));
   EXPECT_EQ(ReadFile(m_dir / "out" / "a.txt").find("Sheet 2"), std::string::npos);
   EXPECT_NE(ReadFile(m_dir / "out" / "a(1).txt").find("Sheet 2"), std::string::npos);
 }
@@ -258,9 +262,9 @@ TEST_F(CliTest, AsksForAMissingPasswordWithoutEcho) {
   };
   // Asked once: the second file takes the password typed for the first.
   ASSERT_TRUE(fixtures::WritePdf(In("locked2.pdf"), [] {
-    fixtures::DocSpec spec = Sheets(1);
-    spec.m_encryption = fixtures::Encryption{"secret", "owner"};
-    return spec;
+    fixtures::DocSpec doc = Sheets(1);
+    doc.m_encryption = fixtures::Encryption{"secret", "owner"};
+    return doc;
   }()));
   const CliResult result = RunCli({"--output-dir", Out(), "--jobs", "1", In("locked.pdf"), In("locked2.pdf")}, options);
   EXPECT_EQ(result.m_nExit, 0) << result.m_strOut << result.m_strErr;
