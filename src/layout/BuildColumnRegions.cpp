@@ -1,0 +1,7 @@
+#include "layout/BuildColumnRegions.h"
+
+namespace layout {
+
+void BuildColumnRegions(nsPDFData::CTextPage&) {}
+
+}  // namespace layout

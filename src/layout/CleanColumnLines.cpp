@@ -1,0 +1,7 @@
+#include "layout/CleanColumnLines.h"
+
+namespace layout {
+
+void CleanColumnLines(nsPDFData::CTextPage&) {}
+
+}  // namespace layout

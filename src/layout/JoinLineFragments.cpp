@@ -1,0 +1,7 @@
+#include "layout/JoinLineFragments.h"
+
+namespace layout {
+
+void JoinLineFragments(nsPDFData::CTextPage&) {}
+
+}  // namespace layout

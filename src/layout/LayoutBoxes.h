@@ -1,0 +1,48 @@
+#pragma once
+// Box operations shared by every layout pass. A box is left, top, width, height in points.
+
+#include <cstdint>
+
+#include "capture/TextPage.h"
+
+namespace layout {
+
+using CBox = nsPDFData::CGapBox;
+
+// The box stored on a text object, and storing one back.
+CBox BoxOf(const nsPDFData::CTextBase& node);
+void SetBox(nsPDFData::CTextBase& node, const CBox& box);
+
+// The smallest box holding both.
+CBox UnionBox(const CBox& a, const CBox& b);
+
+// The overlap of both; width and height are negative when the boxes are apart (their
+// magnitude is the distance) and 0 when they touch. Never clamped.
+CBox IntersectBox(const CBox& a, const CBox& b);
+
+// Refreshes the stored boxes of a block or column from its words and returns the line's
+// box: lines with children take the union of their children's boxes (stored on the line);
+// a text line returns the union of its words without storing it; an empty line its own box.
+CBox RecomputeBox(nsPDFData::CTextLine& line);
+
+// The smallest and the largest m_nOrder of the words under a block or a column;
+// (65535, -1) when there are none.
+struct COrderRange {
+  int32_t m_nSmallest = 0xFFFF;
+  int32_t m_nLargest = -1;
+};
+COrderRange GetOrderRange(const nsPDFData::CTextLine& node);
+
+// Checked downcasts for walking the tree.
+inline nsPDFData::CTextLine* AsLine(nsPDFData::CTextBase* node) {
+  return dynamic_cast<nsPDFData::CTextLine*>(node);
+}
+inline nsPDFData::CTextWord* AsWord(nsPDFData::CTextBase* node) {
+  return dynamic_cast<nsPDFData::CTextWord*>(node);
+}
+
+// Moves a text line out of the flow: appends a floating record with the line, a copy of
+// its box and the matrix 1, 0, 0, 1, 1, 1 to the page. The caller unlinks the line.
+void FloatLine(nsPDFData::CTextPage& page, nsPDFData::CTextLine* line);
+
+}  // namespace layout

@@ -1,0 +1,7 @@
+#include "layout/MergeBlocksByGaps.h"
+
+namespace layout {
+
+void MergeBlocksByGaps(nsPDFData::CTextPage&) {}
+
+}  // namespace layout

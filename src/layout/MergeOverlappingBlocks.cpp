@@ -1,0 +1,7 @@
+#include "layout/MergeOverlappingBlocks.h"
+
+namespace layout {
+
+void MergeOverlappingBlocks(nsPDFData::CTextPage&) {}
+
+}  // namespace layout

@@ -1,0 +1,7 @@
+#include "layout/MergeOverlappingColumns.h"
+
+namespace layout {
+
+void MergeOverlappingColumns(nsPDFData::CTextLine&) {}
+
+}  // namespace layout
