@@ -108,5 +108,8 @@ nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   sheet.Release(m_pContext);
   fz_drop_display_list(m_pContext, list);
   fz_drop_page(m_pContext, page);
+  // Pages are converted once, in order: cached fonts and images of earlier pages would only
+  // make memory grow with the page count.
+  fz_empty_store(m_pContext);
   return m_pTextPage;
 }

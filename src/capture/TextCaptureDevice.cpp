@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "capture/GlyphNameUnicode.h"
@@ -101,14 +102,26 @@ class CTextCapture {
     return false;
   }
 
+  // The advance of a glyph in em units, remembered per font, glyph and writing mode:
+  // loading glyphs dominates the capture's time otherwise.
   float Advance(fz_context* ctx, fz_font* font, int gid, int wmode) {
+    const AdvanceKey key{font, gid, wmode};
+    if (auto it = m_mapAdvances.find(key); it != m_mapAdvances.end()) return it->second;
+    const float advance = MeasureAdvance(ctx, font, gid, wmode);
+    m_mapAdvances.emplace(key, advance);
+    return advance;
+  }
+
+  // Unscaled advances come from the font's metrics tables without loading the outline;
+  // divided by the units per em they equal the advance at a one-point em.
+  static float MeasureAdvance(fz_context* ctx, fz_font* font, int gid, int wmode) {
     auto* face = static_cast<FT_Face>(fz_font_ft_face(ctx, font));
     if (!face) return AdvanceFromEngine(ctx, font, gid, wmode);
     FT_Fixed advance = 0;
-    const FT_Int32 flags = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_TRANSFORM |
+    const FT_Int32 flags = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_TRANSFORM |
                            (wmode ? FT_LOAD_VERTICAL_LAYOUT : 0);
-    if (FT_Get_Advance(face, static_cast<FT_UInt>(gid), flags, &advance) != 0) return 0;
-    return advance / 65536.0f;
+    if (face->units_per_EM == 0 || FT_Get_Advance(face, static_cast<FT_UInt>(gid), flags, &advance) != 0) return 0;
+    return static_cast<float>(advance) / face->units_per_EM;
   }
 
   // Engine frame: the advance of a glyph of a font without a FreeType face (Type 3).
@@ -289,6 +302,18 @@ class CTextCapture {
   StyleSheet& m_sheet;
   SpanPage& m_page;
   GlyphNameState& m_glyphNames;
+  struct AdvanceKey {
+    fz_font* m_pFont;
+    int m_nGlyph;
+    int m_nWritingMode;
+    bool operator==(const AdvanceKey&) const = default;
+  };
+  struct AdvanceKeyHash {
+    size_t operator()(const AdvanceKey& key) const {
+      return std::hash<const void*>()(key.m_pFont) ^ (static_cast<size_t>(key.m_nGlyph) * 2 + key.m_nWritingMode) * 0x9E3779B97F4A7C15ull;
+    }
+  };
+  std::unordered_map<AdvanceKey, float, AdvanceKeyHash> m_mapAdvances;  // em advances already measured
   std::vector<fz_font*> m_vecGlyphNameFonts;  // fonts whose glyph names gave Unicode values
   SpanLine m_line;                            // the current line
   TextSpan m_span;                            // the current span

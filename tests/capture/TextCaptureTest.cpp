@@ -17,7 +17,7 @@ struct CapturedWord {
   int block;  // index of the block that holds it
 };
 
-// Captures page 1 of a one-page document made of `runs`, for text output.
+// Captures page 1 of a one-page document made of `runs`, as the capture leaves it.
 class TextCaptureTest : public ::testing::Test {
  protected:
   CTextPage* Capture(std::vector<TextRun> runs, double width = 400, double height = 300) {
@@ -30,7 +30,7 @@ class TextCaptureTest : public ::testing::Test {
     const auto path = m_dir / ("page" + std::to_string(m_nFiles++) + ".pdf");
     EXPECT_TRUE(fixtures::WritePdf(path, spec));
     m_doc.CloseDocument();
-    m_doc.m_nOutputKind = KIND_TEXT;
+    m_doc.m_nOutputKind = KIND_CSV;  // a kind without layout analysis: the tree as captured
     EXPECT_EQ(m_doc.OpenDocument(platform::FromPath(path), "", ""), 1);
     return m_doc.LoadPage(1);
   }
