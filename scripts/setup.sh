@@ -9,6 +9,7 @@ packages=(
   libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libjpeg62-turbo-dev zlib1g-dev libpugixml-dev libcli11-dev
   libgtest-dev python3-fonttools
+  unzip python3
 )
 
 SUDO=""
