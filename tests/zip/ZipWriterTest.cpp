@@ -183,6 +183,20 @@ TEST(ZipWriter, RefusesCallsOutOfOrderAndKeepsGoingAfterAMissingSource) {
   EXPECT_EQ(InflateRaw(archive.entries[0].data), "<ok/>");
 }
 
+// The entry count fields are 16 bits wide: one entry more would wrap them to zero.
+TEST(ZipWriter, RefusesTheEntryThatWouldOverflowTheEntryCount) {
+  FailingSink::State state;
+  CZipWriter writer;
+  ASSERT_EQ(writer.Create(std::make_unique<FailingSink>(state, SIZE_MAX)), kZipOk);
+  for (int i = 0; i < 65535; ++i) ASSERT_EQ(writer.AddFolder(L"f" + std::to_wstring(i)), kZipOk) << i;
+  EXPECT_EQ(writer.AddFolder(L"one-too-many"), kZipErrorLimit);
+  ASSERT_EQ(writer.Close(), kZipOk);
+  const size_t end = state.bytes.size() - 22;
+  EXPECT_EQ(U16(state.bytes, end + 8), 65535);
+  EXPECT_EQ(U16(state.bytes, end + 10), 65535);
+  EXPECT_EQ(Parse(state.bytes).entries.back().central.name, "f65534/");
+}
+
 TEST(ZipWriter, NonAsciiNamesCarryTheUtf8FlagAsciiNamesDoNot) {
   TempDir dir;
   WriteText(dir / "f.xml", "x");
