@@ -75,17 +75,27 @@ TEST_P(MergeBlocksByGaps, MergesBandsWhoseGapsCorrespondAndKeepsEveryWordOnce) {
 INSTANTIATE_TEST_SUITE_P(Pages, MergeBlocksByGaps, testing::ValuesIn(kMergeCases),
                          [](const testing::TestParamInfo<MergeCase>& info) { return info.param.m_szName; });
 
+// The third band merges into a block that already took one merge: its boxes must still
+// grow to hold everything, and its gaps follow the widened columns.
 TEST(MergeBlocksByGapsBoxes, KeptBlockGetsTheUnionAndFreshGaps) {
   CTextPage page;
   InitPage(page, std::vector<RowSpec>{{0, {{"L0", 0, 50, 200}, {"R0", 1, 300, 200}}},
-                                      {40, {{"L1", 2, 50, 150}, {"R1", 3, 300, 220}}}});
+                                      {40, {{"L1", 2, 50, 150}, {"R1", 3, 300, 220}}},
+                                      {60, {{"L2", 4, 40, 210}, {"R2", 5, 300, 180}}}});
   layout::MergeBlocksByGaps(page);
   ASSERT_EQ(page.m_lstTextLines.size(), 1u);
   const auto* block = layout::AsLine(page.m_lstTextLines.front());
+  EXPECT_FLOAT_EQ(block->m_fX, 40);
   EXPECT_FLOAT_EQ(block->m_fY, 0);
-  EXPECT_FLOAT_EQ(block->m_fHeight, 50);
-  EXPECT_FLOAT_EQ(block->m_fWidth, 470);
+  EXPECT_FLOAT_EQ(block->m_fWidth, 480);
+  EXPECT_FLOAT_EQ(block->m_fHeight, 70);
+  const auto* left = layout::AsLine(block->m_lstTextLines.front());
+  const auto* right = layout::AsLine(block->m_lstTextLines.back());
+  EXPECT_FLOAT_EQ(left->m_fX, 40);
+  EXPECT_FLOAT_EQ(left->m_fHeight, 70);
+  EXPECT_FLOAT_EQ(right->m_fWidth, 220);
   ASSERT_EQ(block->m_vecGaps.size(), 3u);
+  EXPECT_FLOAT_EQ(block->m_vecGaps[0]->m_fWidth, 50);
   EXPECT_FLOAT_EQ(block->m_vecGaps[2]->m_fX, 520);
 }
 
