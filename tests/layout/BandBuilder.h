@@ -17,47 +17,47 @@ constexpr float kLineHeight = 10;
 constexpr float kPageWidth = 600;
 
 // One text line holding one word; texts are unique within a test so that they identify words.
-struct LineSpec {
+struct LineDesc {
   std::string m_strText;
   int m_nOrder;
   float m_fLeft;
   float m_fTop;
   float m_fWidth;
 };
-using ColumnSpec = std::vector<LineSpec>;
-using BlockSpec = std::vector<ColumnSpec>;
+using ColumnDesc = std::vector<LineDesc>;
+using BlockDesc = std::vector<ColumnDesc>;
 
 // One cell of a band of single-line columns at one height.
-struct CellSpec {
+struct CellDesc {
   std::string m_strText;
   int m_nOrder;
   float m_fLeft;
   float m_fWidth;
 };
 
-inline CTextLine* MakeLine(const LineSpec& spec) {
+inline CTextLine* MakeLine(const LineDesc& desc) {
   auto* word = new CTextWord;
-  word->m_strText.assign(spec.m_strText.begin(), spec.m_strText.end());
-  word->m_nOrder = spec.m_nOrder;
-  word->m_fX = spec.m_fLeft;
-  word->m_fY = spec.m_fTop;
-  word->m_fWidth = spec.m_fWidth;
+  word->m_strText.assign(desc.m_strText.begin(), desc.m_strText.end());
+  word->m_nOrder = desc.m_nOrder;
+  word->m_fX = desc.m_fLeft;
+  word->m_fY = desc.m_fTop;
+  word->m_fWidth = desc.m_fWidth;
   word->m_fHeight = kLineHeight;
   auto* line = new CTextLine;
   line->m_bColumn = 0;
-  line->m_nOrder = spec.m_nOrder;
+  line->m_nOrder = desc.m_nOrder;
   line->m_lstTextWords.push_back(word);
   layout::SetBox(*line, layout::BoxOf(*word));
   return line;
 }
 
 // A block with its columns and lines, boxes as the capture leaves them (unions).
-inline CTextLine* MakeBlock(const BlockSpec& spec) {
+inline CTextLine* MakeBlock(const BlockDesc& desc) {
   auto* block = new CTextLine;
   block->m_bColumn = 0;
-  for (const ColumnSpec& columnSpec : spec) {
+  for (const ColumnDesc& columnDesc : desc) {
     auto* column = new CTextLine;
-    for (const LineSpec& lineSpec : columnSpec) column->m_lstTextLines.push_back(MakeLine(lineSpec));
+    for (const LineDesc& lineDesc : columnDesc) column->m_lstTextLines.push_back(MakeLine(lineDesc));
     block->m_lstTextLines.push_back(column);
   }
   layout::RecomputeBox(*block);
@@ -65,16 +65,16 @@ inline CTextLine* MakeBlock(const BlockSpec& spec) {
 }
 
 // A band at `top`: one column per cell, each holding one line of one word.
-inline CTextLine* MakeRow(float top, const std::vector<CellSpec>& cells) {
-  BlockSpec spec;
-  for (const CellSpec& cell : cells) spec.push_back({{cell.m_strText, cell.m_nOrder, cell.m_fLeft, top, cell.m_fWidth}});
-  return MakeBlock(spec);
+inline CTextLine* MakeRow(float top, const std::vector<CellDesc>& cells) {
+  BlockDesc desc;
+  for (const CellDesc& cell : cells) desc.push_back({{cell.m_strText, cell.m_nOrder, cell.m_fLeft, top, cell.m_fWidth}});
+  return MakeBlock(desc);
 }
 
 // A band of single-line cells at one height.
-struct RowSpec {
+struct RowDesc {
   float m_fTop;
-  std::vector<CellSpec> m_vecCells;
+  std::vector<CellDesc> m_vecCells;
 };
 
 inline void InitPage(CTextPage& page, const std::vector<CTextLine*>& blocks) {
@@ -84,9 +84,9 @@ inline void InitPage(CTextPage& page, const std::vector<CTextLine*>& blocks) {
 }
 
 // The page's blocks, one per row, in the rows' order; returns them for identity checks.
-inline std::vector<CTextLine*> InitPage(CTextPage& page, const std::vector<RowSpec>& rows) {
+inline std::vector<CTextLine*> InitPage(CTextPage& page, const std::vector<RowDesc>& rows) {
   std::vector<CTextLine*> blocks;
-  for (const RowSpec& row : rows) blocks.push_back(MakeRow(row.m_fTop, row.m_vecCells));
+  for (const RowDesc& row : rows) blocks.push_back(MakeRow(row.m_fTop, row.m_vecCells));
   InitPage(page, blocks);
   return blocks;
 }

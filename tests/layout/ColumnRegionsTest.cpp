@@ -9,7 +9,7 @@ using namespace band_builder;
 
 struct RegionCase {
   const char* m_szName;
-  std::vector<RowSpec> m_vecRows;
+  std::vector<RowDesc> m_vecRows;
   std::string m_strExpected;  // Describe() of the page after the pass
 };
 
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, ColumnRegions, testing::ValuesIn(kRegionCases),
 
 TEST(ColumnRegions, RegionBlockGetsTheBoxOfItsColumns) {
   CTextPage page;
-  InitPage(page, std::vector<RowSpec>{{0, {{"L0", 0, 50, 200}, {"R0", 2, 300, 200}}},
+  InitPage(page, std::vector<RowDesc>{{0, {{"L0", 0, 50, 200}, {"R0", 2, 300, 200}}},
                                       {12, {{"L1", 1, 50, 180}, {"R1", 3, 300, 190}}}});
   layout::BuildColumnRegions(page);
   ASSERT_EQ(page.m_lstTextLines.size(), 1u);
@@ -104,12 +104,12 @@ TEST(FlattenSingleLineBlock, JoinsTheCellsIntoTheFirstLine) {
 }
 
 TEST(FlattenSingleLineBlock, LeavesBlocksWithALongerColumnOrOneColumnAlone) {
-  const BlockSpec twoLines = {{{"a", 0, 50, 40, 40}}, {{"b", 1, 200, 40, 40}, {"c", 2, 200, 52, 40}}};
-  const BlockSpec oneColumn = {{{"a", 0, 50, 40, 40}, {"b", 1, 50, 52, 40}}};
-  const BlockSpec emptyFirst = {{}, {{"a", 0, 200, 40, 40}}};
-  for (const BlockSpec* spec : {&twoLines, &oneColumn, &emptyFirst}) {
+  const BlockDesc twoLines = {{{"a", 0, 50, 40, 40}}, {{"b", 1, 200, 40, 40}, {"c", 2, 200, 52, 40}}};
+  const BlockDesc oneColumn = {{{"a", 0, 50, 40, 40}, {"b", 1, 50, 52, 40}}};
+  const BlockDesc emptyFirst = {{}, {{"a", 0, 200, 40, 40}}};
+  for (const BlockDesc* desc : {&twoLines, &oneColumn, &emptyFirst}) {
     CTextPage page;
-    InitPage(page, std::vector<CTextLine*>{MakeBlock(*spec)});
+    InitPage(page, std::vector<CTextLine*>{MakeBlock(*desc)});
     const std::string before = Describe(page);
     layout::FlattenSingleLineBlock(*layout::AsLine(page.m_lstTextLines.front()));
     EXPECT_EQ(Describe(page), before);
@@ -119,7 +119,7 @@ TEST(FlattenSingleLineBlock, LeavesBlocksWithALongerColumnOrOneColumnAlone) {
 struct ContinuityCase {
   const char* m_szName;
   std::vector<layout::CColumnOrder> m_vecRun;
-  std::vector<CellSpec> m_vecBand;
+  std::vector<CellDesc> m_vecBand;
   bool m_bExpected;
 };
 

@@ -10,7 +10,7 @@ using namespace band_builder;
 
 struct MergeCase {
   const char* m_szName;
-  std::vector<RowSpec> m_vecRows;
+  std::vector<RowDesc> m_vecRows;
   std::string m_strExpected;  // Describe() of the page after the pass
   int m_nSurvivor;            // index of the row whose block object comes first, or -1
 };
@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, MergeBlocksByGaps, testing::ValuesIn(kMergeCases
 // grow to hold everything, and its gaps follow the widened columns.
 TEST(MergeBlocksByGapsBoxes, KeptBlockGetsTheUnionAndFreshGaps) {
   CTextPage page;
-  InitPage(page, std::vector<RowSpec>{{0, {{"L0", 0, 50, 200}, {"R0", 1, 300, 200}}},
+  InitPage(page, std::vector<RowDesc>{{0, {{"L0", 0, 50, 200}, {"R0", 1, 300, 200}}},
                                       {40, {{"L1", 2, 50, 150}, {"R1", 3, 300, 220}}},
                                       {60, {{"L2", 4, 40, 210}, {"R2", 5, 300, 180}}}});
   layout::MergeBlocksByGaps(page);
