@@ -1,9 +1,11 @@
 #include "driver/Converter.h"
 
 #include "driver/ConvertFile.h"
+#include "pptx/PptxWriter.h"
 #include "text/DocumentWriter.h"
 
-CConverter::CConverter() : m_pTextWriter(std::make_unique<CDocumentWriter>()) {}
+CConverter::CConverter()
+    : m_pTextWriter(std::make_unique<CDocumentWriter>()), m_pPptxWriter(std::make_unique<CPptxWriter>()) {}
 
 CConverter::~CConverter() {
   {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,12 @@ using namespace pptx_test;
 using testing_support::TempDir;
 
 std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// The number on pdfinfo's "Pages:" line; -1 when there is none.
+int PageCount(const std::string& info) {
+  const size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
 
 // The words each page of the fixture must give back after LibreOffice has rendered the package.
 struct PageWords {
@@ -75,7 +82,7 @@ TEST(PptxInterop, LibreOfficeOpensAConvertedFixture) {
   const fs::path back = dir / "back" / "report.pdf";
   ASSERT_TRUE(fs::is_regular_file(back));
   ASSERT_TRUE(RunCommand("pdfinfo " + Quote(back) + " > " + Quote(dir / "info.txt")));
-  EXPECT_NE(ReadBytes(dir / "info.txt").find("Pages:          3\n"), std::string::npos) << ReadBytes(dir / "info.txt");
+  EXPECT_EQ(PageCount(ReadBytes(dir / "info.txt")), 3) << ReadBytes(dir / "info.txt");
 
   for (size_t i = 0; i < pages.size(); ++i) {
     const std::string n = std::to_string(i + 1);
