@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev zlib1g-dev libpugixml-dev libcli11-dev
   libgtest-dev python3-fonttools
   unzip python3
+  libreoffice-impress poppler-utils
 )
 
 SUDO=""
