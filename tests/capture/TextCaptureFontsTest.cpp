@@ -22,15 +22,15 @@ using testing_support::TempDir;
 class TextCaptureFontsTest : public ::testing::Test {
  protected:
   CTextPage* Capture(std::vector<fixtures::ExtraContent> extras) {
-    fixtures::DocSpec spec;
+    fixtures::DocSpec docSpec;
     fixtures::PageSpec page;
     page.m_dWidth = 400;
     page.m_dHeight = 300;
     page.m_vecExtras = std::move(extras);
-    spec.m_vecPages.push_back(page);
+    docSpec.m_vecPages.push_back(page);
     const auto path = m_dir / ("page" + std::to_string(m_nFiles++) + ".pdf");
     std::string error;
-    EXPECT_TRUE(fixtures::WritePdf(path, spec, &error)) << error;
+    EXPECT_TRUE(fixtures::WritePdf(path, docSpec, &error)) << error;
     m_doc.CloseDocument();
     m_doc.m_nOutputKind = KIND_CSV;  // a kind without layout analysis: the tree as captured
     EXPECT_EQ(m_doc.OpenDocument(platform::FromPath(path), "", ""), 1);

@@ -21,14 +21,14 @@ struct CapturedWord {
 class TextCaptureTest : public ::testing::Test {
  protected:
   CTextPage* Capture(std::vector<TextRun> runs, double width = 400, double height = 300) {
-    fixtures::DocSpec spec;
+    fixtures::DocSpec docSpec;
     fixtures::PageSpec page;
     page.m_dWidth = width;
     page.m_dHeight = height;
     page.m_vecTexts = std::move(runs);
-    spec.m_vecPages.push_back(page);
+    docSpec.m_vecPages.push_back(page);
     const auto path = m_dir / ("page" + std::to_string(m_nFiles++) + ".pdf");
-    EXPECT_TRUE(fixtures::WritePdf(path, spec));
+    EXPECT_TRUE(fixtures::WritePdf(path, docSpec));
     m_doc.CloseDocument();
     m_doc.m_nOutputKind = KIND_CSV;  // a kind without layout analysis: the tree as captured
     EXPECT_EQ(m_doc.OpenDocument(platform::FromPath(path), "", ""), 1);

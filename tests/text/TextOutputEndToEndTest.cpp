@@ -16,14 +16,14 @@ using testing_support::TempDir;
 // compared byte for byte.
 TEST(TextOutputEndToEnd, ConvertsAFixtureToTheExpectedBytes) {
   TempDir dir;
-  fixtures::DocSpec spec;
+  fixtures::DocSpec docSpec;
   fixtures::PageSpec first;
   first.m_vecTexts = {{72, 72, "Hello world"}, {72, 120, "Caf\xE9 (50%)"}};
   fixtures::PageSpec blank;
   fixtures::PageSpec third;
   third.m_vecTexts = {{72, 72, "Last"}};
-  spec.m_vecPages = {first, blank, third};
-  ASSERT_TRUE(fixtures::WritePdf(dir / "in.pdf", spec));
+  docSpec.m_vecPages = {first, blank, third};
+  ASSERT_TRUE(fixtures::WritePdf(dir / "in.pdf", docSpec));
 
   CConverter converter;
   converter.SetOwner(nullptr, dir.Wide(""));
