@@ -1,9 +1,12 @@
 #include "pptx/PptxWriter.h"
 
+#include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <system_error>
 
 #include "capture/TextPage.h"
@@ -25,6 +28,28 @@ constexpr const char* kPartFolders[] = {"ppt/_rels", "ppt/slides/_rels", "ppt/me
 
 std::string WorkFolderName(int writerNumber) {
   return "TempCreateDir-" + std::to_string(::getpid()) + "-" + std::to_string(writerNumber);
+}
+
+// True when `name` is the work folder name of a process that no longer runs.
+bool IsStaleWorkFolderName(const std::string& name) {
+  static const std::string prefix = "TempCreateDir-";
+  if (name.compare(0, prefix.size(), prefix) != 0) return false;
+  const char* digits = name.c_str() + prefix.size();
+  char* end = nullptr;
+  const long pid = std::strtol(digits, &end, 10);
+  if (end == digits || *end != '-' || pid <= 0 || pid == ::getpid()) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Work folders are private to a process, so the next conversion of another process cannot
+// reuse one that a killed process left behind; it removes them instead.
+void RemoveStaleWorkFolders(const fs::path& programDir) {
+  std::error_code ec;
+  for (fs::directory_iterator it(programDir, ec), end; it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (it->is_directory(typeError) && IsStaleWorkFolderName(it->path().filename().string()))
+      DeleteFolderTree(it->path());
+  }
 }
 
 bool MakePartFolders(const fs::path& root) {
@@ -61,6 +86,7 @@ void CPptxWriter::DropWorkFolder() {
 bool CPptxWriter::MakeWorkFolder() {
   const std::string name = WorkFolderName(m_nWriterNumber);
   if (auto base = platform::ToPath(m_strBaseDir)) {
+    RemoveStaleWorkFolders(*base);
     const fs::path folder = *base / name;
     std::error_code ec;
     DeleteFolderTree(folder);  // a leftover of an interrupted conversion

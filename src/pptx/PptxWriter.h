@@ -23,7 +23,8 @@ class CPptxWriter : public IPresentationWriter {
   CPptxWriter& operator=(const CPptxWriter&) = delete;
 
   // Makes the work folder (under the program folder, or under the system temporary folder
-  // when that is not writable) and copies the template tree into it. Fails (false, reason
+  // when that is not writable) and copies the template tree into it; work folders of
+  // processes that no longer run are removed on the way. Fails (false, reason
   // in GetLastError) when the templates are missing or the folder cannot be made or filled.
   bool Init(const std::wstring& programDir, int pageCount, const std::wstring& outputPath) override;
   // Takes the slide size in points; the whole package keeps the first page's size.

@@ -113,6 +113,20 @@ TEST_F(PptxWriterTest, InitRemovesALeftoverWorkFolderAndWritersNeverShareOne) {
   EXPECT_TRUE(fs::is_regular_file(work / "_rels/.rels"));
 }
 
+// A killed process cannot clean up; the next writer removes work folders of processes
+// that no longer run, and nothing else.
+TEST_F(PptxWriterTest, InitRemovesWorkFoldersOfProcessesThatNoLongerRun) {
+  const fs::path program = m_dir / "program";
+  const std::vector<std::string> kept = {"TempCreateDir-1-1", "TempCreateDir-x-1", "TempCreateDirectory",
+                                         "TempCreateDir-" + std::to_string(::getpid()) + "-999"};
+  const std::string stale = "TempCreateDir-2147483646-3";  // above any pid Linux hands out
+  for (const std::string& name : kept) fs::create_directories(program / name / "ppt");
+  fs::create_directories(program / stale / "ppt");
+  ASSERT_TRUE(m_writer.Init(ProgramDir(), 0, Output()));
+  EXPECT_FALSE(fs::exists(program / stale));
+  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(program / name)) << name;
+}
+
 TEST_F(PptxWriterTest, FailsWithoutTemplates) {
   EXPECT_FALSE(m_writer.Init(m_dir.Wide("nowhere"), 1, Output()));
   EXPECT_NE(m_writer.GetLastError().find(L"templates are missing"), std::wstring::npos);
