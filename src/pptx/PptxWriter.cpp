@@ -72,10 +72,9 @@ bool CPptxWriter::Fail(std::wstring reason) {
   return false;
 }
 
-fs::path CPptxWriter::WorkPath() const { return platform::ToPath(m_strTempDir).value_or(fs::path()); }
-
 void CPptxWriter::DropWorkFolder() {
-  if (!m_strTempDir.empty()) DeleteFolderTree(WorkPath());
+  if (!m_workPath.empty()) DeleteFolderTree(m_workPath);
+  m_workPath.clear();
   m_strTempDir.clear();
   m_bBegun = false;
 }
@@ -91,6 +90,7 @@ bool CPptxWriter::MakeWorkFolder() {
     std::error_code ec;
     DeleteFolderTree(folder);  // a leftover of an interrupted conversion
     if (fs::create_directory(folder, ec) && !ec) {
+      m_workPath = folder;
       m_strTempDir = platform::FromPath(folder);
       return true;
     }
@@ -100,7 +100,8 @@ bool CPptxWriter::MakeWorkFolder() {
   if (ec) return false;
   std::string pattern = (temp / (name + "-XXXXXX")).string();
   if (!::mkdtemp(pattern.data())) return false;
-  m_strTempDir = platform::FromPath(pattern);
+  m_workPath = pattern;
+  m_strTempDir = platform::FromPath(m_workPath);
   return true;
 }
 
@@ -124,7 +125,7 @@ bool CPptxWriter::Init(const std::wstring& programDir, int pageCount, const std:
   if (!base || !fs::is_directory(templates, ec))
     return Fail(L"The presentation templates are missing: " + platform::FromPath(templates));
   if (!MakeWorkFolder()) return Fail(L"Cannot create a work folder for the presentation.");
-  if (!CopyTemplateTree(templates, WorkPath()) || !MakePartFolders(WorkPath())) {
+  if (!CopyTemplateTree(templates, m_workPath) || !MakePartFolders(m_workPath)) {
     DropWorkFolder();
     return Fail(L"Cannot copy the presentation templates into the work folder.");
   }
@@ -144,7 +145,7 @@ bool CPptxWriter::SetFirstPage(nsPDFData::CTextPage& page) {
   if (page.m_strPageImage.empty()) return true;
   const auto image = platform::ToPath(page.m_strPageImage);
   std::error_code ec;
-  if (!image || !fs::copy_file(*image, WorkPath() / "docProps" / "thumbnail.jpeg",
+  if (!image || !fs::copy_file(*image, m_workPath / "docProps" / "thumbnail.jpeg",
                                fs::copy_options::overwrite_existing, ec))
     return Fail(L"Cannot copy the page image into the presentation: " + page.m_strPageImage);
   return true;
@@ -158,7 +159,7 @@ bool CPptxWriter::WriteSlide(nsPDFData::CTextPage& page, int slide) {
   CSlideWriter writer(m_geometry.m_scale, m_nShapeId);
   writer.AddPage(page);
   const std::string name = "slide" + std::to_string(slide) + ".xml";
-  const fs::path slides = WorkPath() / "ppt" / "slides";
+  const fs::path slides = m_workPath / "ppt" / "slides";
   if (!WritePartFile(slides / name, writer.BuildSlidePart()) ||
       !WritePartFile(slides / "_rels" / (name + ".rels"), writer.BuildSlideRels()))
     return Fail(L"Cannot write slide " + std::to_wstring(slide) + L" into the work folder.");
@@ -173,7 +174,7 @@ bool CPptxWriter::Finish() {
     return Fail(L"The presentation is incomplete: " + std::to_wstring(m_nSlidesWritten) + L" of " +
                 std::to_wstring(m_nSlideCount) + L" slides were written.");
   }
-  const fs::path root = WorkPath();
+  const fs::path root = m_workPath;
   const bool written =
       WritePartFile(root / "[Content_Types].xml", BuildContentTypes(m_nSlideCount)) &&
       WritePartFile(root / "ppt" / "_rels" / "presentation.xml.rels", BuildPresentationRels(m_nSlideCount)) &&

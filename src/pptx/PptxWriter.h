@@ -61,8 +61,8 @@ class CPptxWriter : public IPresentationWriter {
   bool Fail(std::wstring reason);
   // Deletes the work folder and forgets it.
   void DropWorkFolder();
-  std::filesystem::path WorkPath() const;
 
+  std::filesystem::path m_workPath;  // the work folder as the file system names it
   CSlideGeometry m_geometry;      // slide size in EMU and the scale of every length
   unsigned m_nSlidesWritten = 0;  // slides written since Init
   bool m_bBegun = false;          // between a successful Init and Finish
