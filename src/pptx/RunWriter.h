@@ -46,5 +46,5 @@ class CRunWriter {
   std::wstring Run(const nsPDFData::CTextWord& style, const std::wstring& text, const std::wstring& linkXml);
 
   [[maybe_unused]] SlideRelList& m_rels;  // the slide's relationships, for hyperlinks
-  const CEmuScale& m_scale;  // the package's length scale
+  const CEmuScale m_scale;   // the package's length scale
 };

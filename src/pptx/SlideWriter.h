@@ -40,7 +40,7 @@ class CSlideWriter {
   // A text box takes the counter's current value as its id, then the counter moves on.
   int TakeTextBoxId() { return m_nShapeId++; }
 
-  const CEmuScale& m_scale;    // the package's length scale
+  const CEmuScale m_scale;     // the package's length scale
   int& m_nShapeId;             // package-wide shape-id counter
   SlideRelList m_vecRels;      // relationships of this slide, in the order appended
   std::wstring m_strShapes;    // the shapes' XML, in production order

@@ -41,5 +41,5 @@ class CTextBoxWriter {
   std::wstring SpacerParagraph() const;
 
   SlideRelList& m_rels;       // the slide's relationships
-  const CEmuScale& m_scale;   // the package's length scale
+  const CEmuScale m_scale;    // the package's length scale
 };

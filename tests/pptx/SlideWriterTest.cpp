@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ExpectedXml.h"
 #include "PageModelBuilder.h"
 #include "pptx/DrawOrder.h"
 #include "pptx/SlideWriter.h"
@@ -77,6 +78,31 @@ TEST(SlideWriter, WritesFloatingLinesThenColumnsWithIdsContinuingAcrossSlides) {
   EXPECT_EQ(ShapeNames(second.BuildSlidePart()),
             (std::vector<std::wstring>{L"", L"TextBox 4", L"TextBox 5", L"TextBox 6", L"TextBox 7"}));
   EXPECT_EQ(shapeId, 8);
+}
+
+// A drop capital and a one-line column, byte for byte: the floating box first, then the
+// column; two words whose boxes touch get an empty space run.
+TEST(SlideWriter, WritesASmallPageByteForByte) {
+  ScopedMeasure measure(FakeMeasure);
+  CTextPage page;
+  SetBox(page, 0, 0, 612, 792);
+  AddBlock(page, {NewColumn(100, 100, 80, 12, {NewLine(100, 100, 80, 12, {{L"Hello", 100, 100, 30, 12},
+                                                                            {L"world", 130, 100, 50, 12}})})});
+  AddFloatingLine(page, NewLine(50, 90, 40, 48, {{L"D", 50, 90, 40, 48, 48, L"Serif", {0, 0, 1}}}), 1, 0, 0, 1);
+  int shapeId = 0;
+  CSlideWriter writer(CEmuScale(), shapeId);
+  writer.AddPage(page);
+  const std::wstring black = L"000000";
+  const std::wstring expected =
+      kSlideHead +
+      BoxHeader(0, L"<a:xfrm>", L"x=\"635000\" y=\"1143000\"", L"cx=\"508000\" cy=\"609600\"") +
+      Paragraph(L"0", L"4800", RunXml(L"4800", L"0000ff", L"Serif", L"D")) + kBoxEnd +
+      BoxHeader(1, L"<a:xfrm>", L"x=\"1270000\" y=\"1270000\"", L"cx=\"1016000\" cy=\"152400\"") +
+      Paragraph(L"0", L"1200", RunXml(L"1200", black, L"Fake", L"Hello") + RunXml(L"1200", black, L"Fake", L"") +
+                                   RunXml(L"1200", black, L"Fake", L"world")) +
+      kBoxEnd + kSlideTail;
+  EXPECT_EQ(writer.BuildSlidePart(), expected);
+  EXPECT_EQ(writer.BuildSlideRels(), kRelsHead + L"\n</Relationships>");
 }
 
 TEST(SlideWriter, NumbersRelationshipsFromRId2ByRecordType) {
