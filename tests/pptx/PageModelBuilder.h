@@ -24,18 +24,18 @@ struct WordSpec {
   double m_adColor[3] = {0, 0, 0};        // fractions
 };
 
-inline CTextWord* NewWord(const WordSpec& spec) {
+inline CTextWord* NewWord(const WordSpec& wordSpec) {
   auto* word = new CTextWord;
-  word->m_strText = spec.m_szText;
-  word->m_fX = spec.m_fX;
-  word->m_fY = spec.m_fY;
-  word->m_fWidth = spec.m_fWidth;
-  word->m_fHeight = spec.m_fHeight;
-  word->m_dFontSize = spec.m_dFontSize;
-  word->m_strFontName = spec.m_szFont;
-  word->m_dRed = spec.m_adColor[0];
-  word->m_dGreen = spec.m_adColor[1];
-  word->m_dBlue = spec.m_adColor[2];
+  word->m_strText = wordSpec.m_szText;
+  word->m_fX = wordSpec.m_fX;
+  word->m_fY = wordSpec.m_fY;
+  word->m_fWidth = wordSpec.m_fWidth;
+  word->m_fHeight = wordSpec.m_fHeight;
+  word->m_dFontSize = wordSpec.m_dFontSize;
+  word->m_strFontName = wordSpec.m_szFont;
+  word->m_dRed = wordSpec.m_adColor[0];
+  word->m_dGreen = wordSpec.m_adColor[1];
+  word->m_dBlue = wordSpec.m_adColor[2];
   word->m_dAlpha = 255.0;
   return word;
 }
@@ -52,7 +52,7 @@ inline CTextLine* NewLine(float x, float y, float width, float height, std::init
   auto* line = new CTextLine;
   line->m_bColumn = 0;
   SetBox(*line, x, y, width, height);
-  for (const WordSpec& spec : words) line->m_lstTextWords.push_back(NewWord(spec));
+  for (const WordSpec& wordSpec : words) line->m_lstTextWords.push_back(NewWord(wordSpec));
   return line;
 }
 

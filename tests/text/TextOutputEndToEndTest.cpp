@@ -38,8 +38,9 @@ TEST(TextOutputEndToEnd, ConvertsAFixtureToTheExpectedBytes) {
   std::stringstream bytes;
   bytes << in.rdbuf();
   const std::string stars = "****************************";
+  // The two lines of page 1 are single-column text: one region, one paragraph.
   const std::string expected = "\xEF\xBB\xBF" + stars + " Page 1" + stars + "\r\n\r\n" +
-                               "Hello world\r\n\r\nCaf\xC3\xA9 (50%)\r\n\r\n\r\n\r\n" +
+                               "Hello world Caf\xC3\xA9 (50%)\r\n\r\n\r\n\r\n" +
                                "\r\n" + stars + " Page 2" + stars + "\r\n\r\n\r\n\r\n" +
                                "\r\n" + stars + " Page 3" + stars + "\r\n\r\nLast\r\n\r\n\r\n\r\n";
   EXPECT_EQ(bytes.str(), expected);
