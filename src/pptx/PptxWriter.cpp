@@ -12,6 +12,7 @@
 #include "capture/TextPage.h"
 #include "driver/MeasureText.h"
 #include "platform/Strings.h"
+#include "pptx/MediaPart.h"
 #include "pptx/PackageFolder.h"
 #include "pptx/PackageParts.h"
 #include "pptx/SlideWriter.h"
@@ -156,11 +157,12 @@ bool CPptxWriter::WriteSlide(nsPDFData::CTextPage& page, int slide) {
   if (slide < 1 || static_cast<unsigned>(slide) > m_nSlideCount)
     return Fail(L"Slide " + std::to_wstring(slide) + L" is outside the presentation's " +
                 std::to_wstring(m_nSlideCount) + L" slides.");
-  CSlideWriter writer(m_geometry.m_scale, m_nShapeId);
+  CSlideWriter writer(m_geometry.m_scale, m_nShapeId, m_nPictureCount);
   writer.AddPage(page);
   const std::string name = "slide" + std::to_string(slide) + ".xml";
   const fs::path slides = m_workPath / "ppt" / "slides";
-  if (!WritePartFile(slides / name, writer.BuildSlidePart()) ||
+  if (!WriteMediaParts(m_workPath / "ppt" / "media", writer.Media()) ||
+      !WritePartFile(slides / name, writer.BuildSlidePart()) ||
       !WritePartFile(slides / "_rels" / (name + ".rels"), writer.BuildSlideRels()))
     return Fail(L"Cannot write slide " + std::to_wstring(slide) + L" into the work folder.");
   ++m_nSlidesWritten;

@@ -2,8 +2,10 @@
 
 #include "capture/TextPage.h"
 #include "pptx/DrawOrder.h"
+#include "pptx/FreeformWriter.h"
 #include "pptx/PackageNames.h"
 #include "pptx/PackageParts.h"
+#include "pptx/PictureWriter.h"
 #include "pptx/TextBoxWriter.h"
 #include "pptx/XmlText.h"
 
@@ -45,7 +47,19 @@ void CSlideWriter::AddPage(const nsPDFData::CTextPage& page) {
   }
 }
 
-void CSlideWriter::AddDrawing(const CDrawOrderEntry&) {}
+void CSlideWriter::AddDrawing(const CDrawOrderEntry& entry) {
+  if (entry.m_bIsPath) {
+    if (entry.m_pPath) m_strShapes += WriteFreeform(m_scale, m_nShapeId, *entry.m_pPath);
+    ++m_nShapeId;
+    return;
+  }
+  if (!entry.m_pImage || !HasPictureData(*entry.m_pImage)) return;
+  const nsPDFData::CImageObj& picture = *entry.m_pImage;
+  const int shapeId = ++m_nShapeId;
+  const int number = ++m_nPictureCount;
+  m_strShapes += CPictureWriter(m_vecRels, m_scale).WritePicture(picture, shapeId, number);
+  m_vecMedia.push_back({MediaFileName(number), picture.m_pData, static_cast<size_t>(picture.m_nDataSize)});
+}
 
 std::wstring CSlideWriter::BuildSlidePart() const {
   std::wstring out = L"<p:sld xmlns:a=\"" + std::wstring(kDrawingNs) + L"\" xmlns:r=\"" + kOfficeRelNs +

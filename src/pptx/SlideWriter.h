@@ -4,8 +4,10 @@
 // column), the slide part around it and the slide's relationship part.
 
 #include <string>
+#include <vector>
 
 #include "pptx/EmuScale.h"
+#include "pptx/MediaPart.h"
 #include "pptx/SlideRel.h"
 
 namespace nsPDFData {
@@ -16,8 +18,10 @@ struct CDrawOrderEntry;
 
 class CSlideWriter {
  public:
-  // `shapeId` is the package-wide shape counter: it is never reset between slides.
-  CSlideWriter(const CEmuScale& scale, int& shapeId) : m_scale(scale), m_nShapeId(shapeId) {}
+  // `shapeId` and `pictureCount` are the package-wide shape and picture counters: they are
+  // never reset between slides.
+  CSlideWriter(const CEmuScale& scale, int& shapeId, int& pictureCount)
+      : m_scale(scale), m_nShapeId(shapeId), m_nPictureCount(pictureCount) {}
   CSlideWriter(const CSlideWriter&) = delete;
   CSlideWriter& operator=(const CSlideWriter&) = delete;
 
@@ -32,16 +36,22 @@ class CSlideWriter {
 
   // The slide's relationship list; shape writers append to it while they write.
   SlideRelList& Relationships() { return m_vecRels; }
+  // The media files the slide's pictures refer to, in picture-number order; the caller
+  // stores them beside the slide.
+  const std::vector<CMediaPart>& Media() const { return m_vecMedia; }
 
  private:
-  // Freeforms and pictures are written by their own shape writers, which this build does
-  // not have: a path or picture adds no shape and takes no id.
+  // A freeform takes the counter's current value as its id (a path without segments uses
+  // it up without a shape). A picture increments the shape and picture counters first and
+  // takes their new values; a picture without data is skipped and takes neither.
   void AddDrawing(const CDrawOrderEntry& entry);
   // A text box takes the counter's current value as its id, then the counter moves on.
   int TakeTextBoxId() { return m_nShapeId++; }
 
   const CEmuScale m_scale;     // the package's length scale
   int& m_nShapeId;             // package-wide shape-id counter
+  int& m_nPictureCount;        // package-wide picture counter; names the media parts
   SlideRelList m_vecRels;      // relationships of this slide, in the order appended
   std::wstring m_strShapes;    // the shapes' XML, in production order
+  std::vector<CMediaPart> m_vecMedia;  // media files of the slide's pictures
 };

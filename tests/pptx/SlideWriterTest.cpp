@@ -40,8 +40,8 @@ std::vector<std::wstring> ShapeNames(const std::wstring& slide) {
 
 TEST(SlideWriter, AnEmptyPageGivesAnEmptyShapeTreeAndOnlyTheLayoutRelationship) {
   CTextPage page;
-  int shapeId = 0;
-  CSlideWriter writer(CEmuScale(), shapeId);
+  int shapeId = 0, pictureCount = 0;
+  CSlideWriter writer(CEmuScale(), shapeId, pictureCount);
   writer.AddPage(page);
   EXPECT_EQ(writer.BuildSlidePart(), kSlideHead + kSlideTail);
   EXPECT_EQ(writer.BuildSlideRels(), kRelsHead + L"\n</Relationships>");
@@ -57,9 +57,9 @@ TEST(SlideWriter, WritesFloatingLinesThenColumnsWithIdsContinuingAcrossSlides) {
   AddBlock(page, {NewColumn(10, 40, 50, 12, {NewLine(10, 40, 50, 12, {{L"below", 10, 40, 50, 12}})})});
   AddFloatingLine(page, NewLine(5, 100, 40, 40, {{L"D", 5, 100, 40, 40}}), 1, 0, 0, 1);
 
-  int shapeId = 0;
+  int shapeId = 0, pictureCount = 0;
   const CEmuScale scale;
-  CSlideWriter first(scale, shapeId);
+  CSlideWriter first(scale, shapeId, pictureCount);
   first.AddPage(page);
   const std::wstring slide = first.BuildSlidePart();
   EXPECT_EQ(ShapeNames(slide), (std::vector<std::wstring>{L"", L"TextBox 0", L"TextBox 1", L"TextBox 2", L"TextBox 3"}));
@@ -73,7 +73,7 @@ TEST(SlideWriter, WritesFloatingLinesThenColumnsWithIdsContinuingAcrossSlides) {
   EXPECT_EQ(slide.substr(slide.size() - kSlideTail.size()), kSlideTail);
   EXPECT_EQ(slide.find(L"\n\t\t\t<p:sp>"), kSlideHead.size());
 
-  CSlideWriter second(scale, shapeId);
+  CSlideWriter second(scale, shapeId, pictureCount);
   second.AddPage(page);
   EXPECT_EQ(ShapeNames(second.BuildSlidePart()),
             (std::vector<std::wstring>{L"", L"TextBox 4", L"TextBox 5", L"TextBox 6", L"TextBox 7"}));
@@ -89,8 +89,8 @@ TEST(SlideWriter, WritesASmallPageByteForByte) {
   AddBlock(page, {NewColumn(100, 100, 80, 12, {NewLine(100, 100, 80, 12, {{L"Hello", 100, 100, 30, 12},
                                                                             {L"world", 130, 100, 50, 12}})})});
   AddFloatingLine(page, NewLine(50, 90, 40, 48, {{L"D", 50, 90, 40, 48, 48, L"Serif", {0, 0, 1}}}), 1, 0, 0, 1);
-  int shapeId = 0;
-  CSlideWriter writer(CEmuScale(), shapeId);
+  int shapeId = 0, pictureCount = 0;
+  CSlideWriter writer(CEmuScale(), shapeId, pictureCount);
   writer.AddPage(page);
   const std::wstring black = L"000000";
   const std::wstring expected =
@@ -106,8 +106,8 @@ TEST(SlideWriter, WritesASmallPageByteForByte) {
 }
 
 TEST(SlideWriter, NumbersRelationshipsFromRId2ByRecordType) {
-  int shapeId = 0;
-  CSlideWriter writer(CEmuScale(), shapeId);
+  int shapeId = 0, pictureCount = 0;
+  CSlideWriter writer(CEmuScale(), shapeId, pictureCount);
   writer.Relationships() = {{SLIDE_REL_PICTURE, L"image3"},
                             {SLIDE_REL_WEB, L"http://example.com/a"},
                             {SLIDE_REL_EMAIL, L"mailto:a@b.c"},
