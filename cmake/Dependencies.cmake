@@ -17,5 +17,8 @@ target_include_directories(mupdf::mupdf SYSTEM INTERFACE ${MUPDF_INCLUDE_DIR})
 target_link_libraries(mupdf::mupdf INTERFACE
   ${MUPDF_LIBRARY} ${MUPDF_THIRD_LIBRARY} PkgConfig::HARFBUZZ PkgConfig::FREETYPE
   jbig2dec openjp2 JPEG::JPEG ZLIB::ZLIB gumbo mujs m)
+# The static engine archives come after the shared libraries they need on the link line;
+# with --as-needed the linker would drop a library (zlib) before the archive that uses it.
+target_link_options(mupdf::mupdf INTERFACE "LINKER:--no-as-needed")
 # fz_lock/fz_unlock resolve to their release forms only with NDEBUG.
 target_compile_definitions(mupdf::mupdf INTERFACE NDEBUG)

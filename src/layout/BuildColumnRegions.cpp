@@ -154,7 +154,7 @@ void SortBlocksByTop(TextList& blocks) {
 
 void AppendColumnOrders(const CTextLine& block, std::vector<CColumnOrder>& out) {
   for (const CTextBase* node : block.m_lstTextLines)
-    if (const auto* column = dynamic_cast<const CTextLine*>(node)) out.push_back({BoxOf(*column), GetOrderRange(*column)});
+    if (const auto* column = AsLine(node)) out.push_back({BoxOf(*column), GetOrderRange(*column)});
 }
 
 bool CheckOrderContinuity(const std::vector<CColumnOrder>& runColumns, const std::vector<CBox>& intersections,

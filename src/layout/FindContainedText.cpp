@@ -15,15 +15,15 @@ std::wstring TextOf(const CTextLine* line) {
   std::wstring text;
   if (!line) return text;
   for (const CTextBase* node : line->m_lstTextWords)
-    if (const auto* word = dynamic_cast<const nsPDFData::CTextWord*>(node)) text += word->m_strText;
+    if (const auto* word = AsWord(node)) text += word->m_strText;
   return text;
 }
 
 const CTextLine* FirstTextLine(const CTextLine& block) {
   if (block.m_lstTextLines.empty()) return nullptr;
-  const auto* column = dynamic_cast<const CTextLine*>(block.m_lstTextLines.front());
+  const auto* column = AsLine(block.m_lstTextLines.front());
   if (!column || column->m_lstTextLines.empty()) return nullptr;
-  return dynamic_cast<const CTextLine*>(column->m_lstTextLines.front());
+  return AsLine(column->m_lstTextLines.front());
 }
 
 EContainedResult Compare(const CTextLine* p, const CTextLine* c) {

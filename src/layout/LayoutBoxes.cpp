@@ -61,12 +61,12 @@ namespace {
 
 void WidenRange(const CTextLine& node, COrderRange& range) {
   for (const CTextBase* base : node.m_lstTextWords)
-    if (const auto* word = dynamic_cast<const nsPDFData::CTextWord*>(base)) {
+    if (const auto* word = AsWord(base)) {
       range.m_nSmallest = std::min(range.m_nSmallest, word->m_nOrder);
       range.m_nLargest = std::max(range.m_nLargest, word->m_nOrder);
     }
   for (const CTextBase* base : node.m_lstTextLines)
-    if (const auto* child = dynamic_cast<const CTextLine*>(base)) WidenRange(*child, range);
+    if (const auto* child = AsLine(base)) WidenRange(*child, range);
 }
 
 }  // namespace

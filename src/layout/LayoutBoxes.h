@@ -2,6 +2,7 @@
 // Box operations shared by every layout pass. A box is left, top, width, height in points.
 
 #include <cstdint>
+#include <typeinfo>
 
 #include "capture/TextPage.h"
 
@@ -33,12 +34,20 @@ struct COrderRange {
 };
 COrderRange GetOrderRange(const nsPDFData::CTextLine& node);
 
-// Checked downcasts for walking the tree.
+// Checked downcasts for walking the tree. The model's classes are final in practice, so an
+// exact type comparison does the check at a fraction of a dynamic_cast's cost (the passes
+// test every word of a page several times).
 inline nsPDFData::CTextLine* AsLine(nsPDFData::CTextBase* node) {
-  return dynamic_cast<nsPDFData::CTextLine*>(node);
+  return node && typeid(*node) == typeid(nsPDFData::CTextLine) ? static_cast<nsPDFData::CTextLine*>(node) : nullptr;
+}
+inline const nsPDFData::CTextLine* AsLine(const nsPDFData::CTextBase* node) {
+  return AsLine(const_cast<nsPDFData::CTextBase*>(node));
 }
 inline nsPDFData::CTextWord* AsWord(nsPDFData::CTextBase* node) {
-  return dynamic_cast<nsPDFData::CTextWord*>(node);
+  return node && typeid(*node) == typeid(nsPDFData::CTextWord) ? static_cast<nsPDFData::CTextWord*>(node) : nullptr;
+}
+inline const nsPDFData::CTextWord* AsWord(const nsPDFData::CTextBase* node) {
+  return AsWord(const_cast<nsPDFData::CTextBase*>(node));
 }
 
 // Moves a text line out of the flow: appends a floating record with the line, a copy of

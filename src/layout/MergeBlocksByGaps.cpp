@@ -45,7 +45,7 @@ struct CFreshBlock {
 // is empty now cannot be widened from its stored box.
 bool HasEmptyColumn(const CTextLine& block) {
   for (const CTextBase* node : block.m_lstTextLines) {
-    const auto* column = dynamic_cast<const CTextLine*>(node);
+    const auto* column = AsLine(node);
     if (column && column->m_lstTextLines.empty() && column->m_lstTextWords.empty()) return true;
   }
   return false;
