@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   libmupdf-dev mupdf-tools libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev
-  libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
   libjpeg62-turbo-dev zlib1g-dev libpugixml-dev libcli11-dev
   libgtest-dev python3-fonttools
   unzip python3
