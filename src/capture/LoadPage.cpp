@@ -5,6 +5,7 @@
 #include <mupdf/pdf.h>
 
 #include "capture/FontMap.h"
+#include "capture/GraphicsPass.h"
 #include "capture/LineAssembly.h"
 #include "capture/SpanPage.h"
 #include "capture/TextCaptureDevice.h"
@@ -104,6 +105,9 @@ nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   AnalyzeLayout();
   m_pTextPage->m_fWidth = bound.x1;
   m_pTextPage->m_fHeight = bound.y1;
+
+  if (capture::GraphicsPassRuns(m_nOutputKind))
+    capture::RunGraphicsPass(m_pContext, list, bound, page, *m_pTextPage, m_nOutputKind);
 
   sheet.Release(m_pContext);
   fz_drop_display_list(m_pContext, list);
