@@ -5,6 +5,7 @@
 
 #include "capture/TextPage.h"
 #include "driver/MeasureText.h"
+#include "pptx/Hyperlink.h"
 #include "pptx/XmlText.h"
 
 namespace {
@@ -71,10 +72,10 @@ std::wstring CRunWriter::WriteLineRuns(const nsPDFData::CTextLine& line, bool fl
   return out;
 }
 
-// A linked word gets its a:hlinkClick element from the hyperlink writer, which appends
-// the link's relationship to m_rels; this writer has none yet, so words are plain runs.
+// A linked word's relationship is appended as its run is written, so relationship ids
+// follow the order of the runs on the slide; space runs never carry the link.
 std::wstring CRunWriter::WordRun(const nsPDFData::CTextWord& word) {
-  return Run(word, EscapeXmlText(word.m_strText), std::wstring());
+  return Run(word, EscapeXmlText(word.m_strText), AddHyperlink(m_rels, word.m_nLinkType, word.m_strLinkTarget));
 }
 
 std::wstring CRunWriter::SpaceRun(const nsPDFData::CTextWord& previous, int count) {

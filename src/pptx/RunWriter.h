@@ -45,6 +45,6 @@ class CRunWriter {
   // One a:r element; `text` is already escaped. `linkXml` goes inside the run properties.
   std::wstring Run(const nsPDFData::CTextWord& style, const std::wstring& text, const std::wstring& linkXml);
 
-  [[maybe_unused]] SlideRelList& m_rels;  // the slide's relationships, for hyperlinks
+  SlideRelList& m_rels;      // the slide's relationships, for hyperlinks
   const CEmuScale m_scale;   // the package's length scale
 };

@@ -2,6 +2,7 @@
 
 #include "capture/TextPage.h"
 #include "pptx/DrawOrder.h"
+#include "pptx/Hyperlink.h"
 #include "pptx/FreeformWriter.h"
 #include "pptx/PackageNames.h"
 #include "pptx/PackageParts.h"
@@ -17,8 +18,8 @@ std::wstring SlideRelElement(int id, const CSlideRel& rel) {
   switch (rel.m_nType) {
     case SLIDE_REL_PICTURE: return RelationshipElement(id, L"image", L"../media/" + rel.m_strTarget + L".jpeg");
     case SLIDE_REL_WEB:
-    case SLIDE_REL_EMAIL: return RelationshipElement(id, L"hyperlink", rel.m_strTarget, true);
-    default: return RelationshipElement(id, L"slide", L"slide" + rel.m_strTarget + L".xml");
+    case SLIDE_REL_EMAIL: return RelationshipElement(id, L"hyperlink", ExternalLinkTarget(rel.m_nType, rel.m_strTarget), true);
+    default: return RelationshipElement(id, L"slide", SlideLinkTarget(rel.m_strTarget));
   }
 }
 
