@@ -1,4 +1,4 @@
-// Text-output benchmark: pagevane-cli --to txt against mutool draw -F txt on the same
+// Conversion benchmark: pagevane-cli --to txt and --to pptx against mutool draw -F txt on the same
 // running-text PDFs, in the same run. Reports wall time, pages per second and peak
 // resident memory of each child process. Run by hand; see README.md.
 
@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchDocuments.h"
 #include "FixtureBuilder.h"
 
 extern char** environ;
@@ -28,35 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kRuns = 3;          // each measurement is the best of this many runs
-constexpr int kLinesPerPage = 52;
-constexpr int kWordsPerLine = 13;
-
-// Running text: justified-looking lines of words from a fixed vocabulary, in a repeatable order.
-fixtures::DocSpec RunningText(int pages) {
-  static const char* const kWords[] = {
-      "the",     "conversion", "of",     "documents", "into",   "editable", "text",   "keeps",
-      "reading", "order",      "across", "columns",   "and",    "pages",    "while",  "every",
-      "line",    "stays",      "where",  "it",        "stood",  "on",       "paper",  "with",
-      "its",     "font",       "size",   "weight",    "colour", "spacing",  "margin", "paragraph"};
-  constexpr unsigned kWordCount = sizeof kWords / sizeof kWords[0];
-  unsigned state = 12345;
-  fixtures::DocSpec doc;
-  for (int page = 0; page < pages; ++page) {
-    fixtures::PageSpec pageSpec;
-    pageSpec.m_vecTexts.push_back({72, 60, "Chapter " + std::to_string(page + 1), "Helvetica-Bold", 14});
-    for (int line = 0; line < kLinesPerPage; ++line) {
-      std::string text;
-      for (int word = 0; word < kWordsPerLine; ++word) {
-        state = state * 1103515245u + 12345u;
-        if (!text.empty()) text += ' ';
-        text += kWords[(state >> 16) % kWordCount];
-      }
-      pageSpec.m_vecTexts.push_back({72, 84.0 + 14 * line, text + ".", "Times-Roman", 10.5});
-    }
-    doc.m_vecPages.push_back(std::move(pageSpec));
-  }
-  return doc;
-}
 
 struct Measure {
   double m_dSeconds = 0;   // wall time of the child
@@ -133,7 +105,7 @@ int main() {
   } files[] = {{"running-200.pdf", 200}, {"running-20.pdf", 20}};
   for (const auto& file : files) {
     std::string error;
-    if (!fixtures::WritePdf(dir / file.m_pszName, RunningText(file.m_nPages), &error)) {
+    if (!fixtures::WritePdf(dir / file.m_pszName, bench::RunningText(file.m_nPages), &error)) {
       std::fprintf(stderr, "Cannot write %s: %s\n", file.m_pszName, error.c_str());
       return 1;
     }
@@ -141,13 +113,19 @@ int main() {
   const bool mutool = HaveMutool();
   std::printf("Text output, best of %d runs (wall time of the whole process, peak resident memory)\n\n", kRuns);
   std::printf("%-16s %5s  %-22s %8s %9s %10s\n", "File", "Pages", "Tool", "Time (s)", "Pages/s", "Peak (MiB)");
-  std::optional<Measure> ours[2], theirs[2];
+  std::optional<Measure> ours[2], theirs[2], slides[2];
   for (int i = 0; i < 2; ++i) {
     const std::string input = (dir / files[i].m_pszName).string();
-    const fs::path output = dir / "out" / (std::string(files[i].m_pszName, std::strlen(files[i].m_pszName) - 4) + ".txt");
-    ours[i] = Best({PAGEVANE_CLI_PATH, "--to", "txt", "--jobs", "1", "--output-dir", (dir / "out").string(), input},
-                   [&] { fs::remove(output, ec); });
+    const std::string base(files[i].m_pszName, std::strlen(files[i].m_pszName) - 4);
+    auto convert = [&](const char* kind) {
+      const fs::path output = dir / "out" / (base + "." + kind);
+      return Best({PAGEVANE_CLI_PATH, "--to", kind, "--jobs", "1", "--output-dir", (dir / "out").string(), input},
+                  [&] { fs::remove(output, ec); });
+    };
+    ours[i] = convert("txt");
     PrintRow(files[i].m_pszName, files[i].m_nPages, "pagevane-cli --to txt", ours[i]);
+    slides[i] = convert("pptx");
+    PrintRow(files[i].m_pszName, files[i].m_nPages, "pagevane-cli --to pptx", slides[i]);
     if (mutool) {
       theirs[i] = Best({"mutool", "draw", "-F", "txt", "-o", "/dev/null", input}, [] {});
       PrintRow(files[i].m_pszName, files[i].m_nPages, "mutool draw -F txt", theirs[i]);
@@ -161,6 +139,9 @@ int main() {
   if (ours[0] && ours[1])
     std::printf("Peak memory, pagevane-cli, 200 pages / 20 pages: %5.2f (target: at most 1.50)\n",
                 static_cast<double>(ours[0]->m_nPeakKiB) / static_cast<double>(ours[1]->m_nPeakKiB));
+  if (slides[0] && slides[1])
+    std::printf("Peak memory, --to pptx, 200 pages / 20 pages:    %5.2f (packing streams: stays near 1)\n",
+                static_cast<double>(slides[0]->m_nPeakKiB) / static_cast<double>(slides[1]->m_nPeakKiB));
   fs::remove_all(dir, ec);
   return ours[0] && ours[1] ? 0 : 1;
 }
