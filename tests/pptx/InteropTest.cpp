@@ -39,6 +39,11 @@ std::vector<PageWords> FixturePages() {
                        {72, 120, "R&D <costs> rose \"sharply\""},
                        {320, 120, "Second column"},
                        {72, 400, "Far below"}};
+  // Links become slide hyperlinks: an address with a space and an accent (written as a
+  // percent-encoded URI), an e-mail address and a jump to the last slide.
+  letter.m_vecLinks = {{60, 55, 240, 25, "https://example.com/annual report/caf\xC3\xA9", 0, ""},
+                       {60, 103, 100, 25, "mailto:finance@example.com", 0, ""},
+                       {60, 383, 120, 25, "", 3, ""}};
   fixtures::PageSpec blank;
   fixtures::PageSpec turned;
   turned.m_vecTexts = {{72, 72, "Last page", "Times-Roman", 14}};
