@@ -1,6 +1,7 @@
 #include "pptx/PictureWriter.h"
 
 #include "capture/TextPage.h"
+#include "pptx/Hyperlink.h"
 #include "pptx/MediaPart.h"
 #include "pptx/XmlText.h"
 
@@ -17,7 +18,9 @@ bool HasPictureData(const nsPDFData::CImageObj& picture) {
   return picture.m_pData != nullptr && picture.m_nDataSize > 0;
 }
 
-std::wstring CPictureWriter::LinkClick(const nsPDFData::CImageObj&) { return {}; }
+std::wstring CPictureWriter::LinkClick(const nsPDFData::CImageObj& picture) {
+  return AddHyperlink(m_rels, picture.m_nLinkType, picture.m_strLinkTarget);
+}
 
 std::wstring CPictureWriter::WritePicture(const nsPDFData::CImageObj& picture, int shapeId, int pictureNumber) {
   const std::wstring click = LinkClick(picture);

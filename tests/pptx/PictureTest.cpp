@@ -24,10 +24,12 @@ using testing_support::TempDir;
 
 const std::vector<uint8_t> kJpeg = EncodeSolidJpeg(4, 2, 200, 30, 30);
 
-std::wstring ExpectedPicture(int id, const std::wstring& embed, const std::wstring& off, const std::wstring& ext) {
+// `click` is the a:hlinkClick element of a linked picture, empty for none.
+std::wstring ExpectedPicture(int id, const std::wstring& embed, const std::wstring& off, const std::wstring& ext,
+                             const std::wstring& click = L"") {
   const std::wstring n = std::to_wstring(id);
   return Tabs(3) + L"<p:pic>" + Tabs(4) + L"<p:nvPicPr>" + Tabs(5) + L"<p:cNvPr id=\"" + n + L"\" name=\"Picture " +
-         n + L"\">" + Tabs(5) + L"</p:cNvPr>" + Tabs(5) + L"<p:cNvPicPr>" + Tabs(6) +
+         n + L"\">" + (click.empty() ? L"" : Tabs(6) + click) + Tabs(5) + L"</p:cNvPr>" + Tabs(5) + L"<p:cNvPicPr>" + Tabs(6) +
          L"<a:picLocks noChangeAspect=\"1\" />" + Tabs(5) + L"</p:cNvPicPr>" + Tabs(5) + L"<p:nvPr />" + Tabs(4) +
          L"</p:nvPicPr>" + Tabs(4) + L"<p:blipFill>" + Tabs(5) + L"<a:blip r:embed=\"" + embed + L"\" />" + Tabs(5) +
          L"<a:stretch>" + Tabs(6) + L"<a:fillRect />" + Tabs(5) + L"</a:stretch>" + Tabs(4) + L"</p:blipFill>" +
@@ -50,6 +52,32 @@ TEST(PictureWriter, WritesThePictureByteForByteWithItsImageRelationship) {
 
   // A later picture on the same slide takes the next relationship.
   EXPECT_NE(writer.WritePicture(*picture, 6, 4).find(L"r:embed=\"rId3\""), std::wstring::npos);
+}
+
+// A linked picture appends its link first, so the link takes the lower relationship id
+// and the image the next one; the click element is the only child of p:cNvPr.
+TEST(PictureWriter, ALinkedPictureCarriesItsClickBeforeItsImageRelationship) {
+  const struct {
+    int32_t m_nLinkType;
+    const wchar_t* m_szTarget;
+    const wchar_t* m_szClick;
+  } cases[] = {{1, L"www.example.com", L"<a:hlinkClick r:id=\"rId2\"/>"},
+               {2, L"someone@example.com", L"<a:hlinkClick r:id=\"rId2\"/>"},
+               {3, L"4", L"<a:hlinkClick r:id=\"rId2\" action=\"ppaction://hlinksldjump\"/>"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.m_nLinkType);
+    std::unique_ptr<CImageObj> picture(NewPicture(96, 192, 480, 240, kJpeg));
+    picture->m_nLinkType = c.m_nLinkType;
+    picture->m_strLinkTarget = c.m_szTarget;
+    SlideRelList rels;
+    EXPECT_EQ(CPictureWriter(rels, CEmuScale()).WritePicture(*picture, 2, 1),
+              ExpectedPicture(2, L"rId3", L"x=\"914400\" y=\"1828800\"", L"cx=\"4572000\" cy=\"2286000\"", c.m_szClick));
+    ASSERT_EQ(rels.size(), 2u);
+    EXPECT_EQ(rels[0].m_nType, c.m_nLinkType);
+    EXPECT_EQ(rels[0].m_strTarget, c.m_szTarget);
+    EXPECT_EQ(rels[1].m_nType, SLIDE_REL_PICTURE);
+    EXPECT_EQ(rels[1].m_strTarget, L"image1");
+  }
 }
 
 std::vector<std::wstring> ShapeNames(const std::wstring& slide) {
