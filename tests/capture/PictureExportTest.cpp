@@ -229,4 +229,15 @@ TEST(PictureExport, EmptyCropsKeepTheirBoxInPointsAndNoData) {
   }
 }
 
+// JPEG holds at most 65500 pixels a side. A wider crop cannot be encoded, and its raw
+// pixels must not stay behind to be written as if they were a JPEG file.
+TEST(PictureExport, FailedEncodingKeepsNoRawPixels) {
+  CImageObj bitmap;
+  FillBitmap(bitmap, 65501, 2, [](int, int) { return Rgb{10, 20, 30}; });
+  std::unique_ptr<CImageObj> picture(NewPicture(0, 0, 49126, 1.5f));
+  EXPECT_FALSE(capture::ExportPicture(*picture, bitmap));
+  EXPECT_EQ(picture->m_pData, nullptr);
+  EXPECT_EQ(picture->m_nDataSize, 0);
+}
+
 }  // namespace
