@@ -6,6 +6,7 @@
 #include "capture/TextPage.h"
 #include "driver/Converter.h"
 #include "driver/OutputKind.h"
+#include "driver/PageLinkTargets.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -157,6 +158,7 @@ int ConvertFile(const CConvertJob& job, CConverter& converter) {
     }
     SendProgress(converter, job, static_cast<int>(2 * i + 1), n);
     if (converter.IsCancelRaised()) return Cancel(converter);
+    if (job.m_nKind == KIND_POWERPOINT) RetargetPageLinks(*page, job.m_vecPages);
     if (!writer.AddPage(*page, static_cast<int>(i + 1))) return Fail(converter, writer.m_strError);
     blank.m_fWidth = page->m_fWidth;
     blank.m_fHeight = page->m_fHeight;
