@@ -8,6 +8,7 @@
 
 #include "capture/CaptureDrawDevice.h"
 #include "capture/CaptureRecords.h"
+#include "capture/LinkCapture.h"
 #include "capture/TextPage.h"
 #include "driver/OutputKind.h"
 
@@ -109,9 +110,9 @@ bool MakePageBitmap(fz_context* ctx, fz_pixmap* raster, nsPDFData::CImageObj& bi
 
 void RunGraphicsPass(fz_context* ctx, fz_display_list* list, fz_rect pageBound, fz_page* enginePage,
                      nsPDFData::CTextPage& page, int outputKind) {
-  (void)enginePage;
   (void)outputKind;
   CaptureGraphics(ctx, list, pageBound, page);
+  CaptureLinks(ctx, enginePage, page);
 }
 
 }  // namespace capture

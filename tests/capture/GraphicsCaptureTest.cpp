@@ -394,4 +394,35 @@ TEST(GraphicsPass, RunsForSlidesButNotForText) {
   }
 }
 
+TEST(GraphicsPass, APageWithoutGraphicsStillGetsItsLinks) {
+  TempDir dir;
+  fixtures::DocSpec docSpec;
+  fixtures::PageSpec pageSpec;
+  pageSpec.m_vecTexts.push_back({72, 100, "Visit"});
+  fixtures::LinkAnnotation link;
+  link.m_dX = 60;
+  link.m_dY = 80;
+  link.m_dWidth = 200;
+  link.m_dHeight = 30;
+  link.m_strUri = "https://example.com/";
+  pageSpec.m_vecLinks.push_back(link);
+  docSpec.m_vecPages.push_back(pageSpec);
+  ASSERT_TRUE(fixtures::WritePdf(dir / "link.pdf", docSpec));
+  CMuInterface doc;
+  doc.m_nOutputKind = KIND_POWERPOINT;
+  ASSERT_EQ(doc.OpenDocument(dir.Wide("link.pdf"), "", ""), 1);
+  CTextPage* page = doc.LoadPage(1);
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(page->m_vecPaths.empty());
+  EXPECT_TRUE(page->m_lstImages.empty());
+  const CTextWord* word = nullptr;
+  for (auto* block : page->m_lstTextLines)
+    for (auto* column : static_cast<CTextLine*>(block)->m_lstTextLines)
+      for (auto* line : static_cast<CTextLine*>(column)->m_lstTextLines)
+        for (auto* base : static_cast<CTextLine*>(line)->m_lstTextWords) word = static_cast<CTextWord*>(base);
+  ASSERT_NE(word, nullptr);
+  EXPECT_EQ(word->m_nLinkType, 1);
+  EXPECT_EQ(word->m_strLinkTarget, L"https://example.com/");
+}
+
 }  // namespace
