@@ -9,6 +9,8 @@
 #include "capture/CaptureDrawDevice.h"
 #include "capture/CaptureRecords.h"
 #include "capture/LinkCapture.h"
+#include "capture/PageFinishing.h"
+#include "capture/PictureExport.h"
 #include "capture/TextPage.h"
 #include "driver/OutputKind.h"
 
@@ -40,6 +42,9 @@ fz_pixmap* NewWhitePixmap(fz_context* ctx, fz_irect box) {
   }
   return pix;
 }
+
+// The spreadsheet kinds keep pictures as boxes only.
+bool ExportsPictures(int outputKind) { return outputKind != KIND_EXCEL && outputKind != KIND_CSV; }
 
 }  // namespace
 
@@ -110,9 +115,17 @@ bool MakePageBitmap(fz_context* ctx, fz_pixmap* raster, nsPDFData::CImageObj& bi
 
 void RunGraphicsPass(fz_context* ctx, fz_display_list* list, fz_rect pageBound, fz_page* enginePage,
                      nsPDFData::CTextPage& page, int outputKind) {
-  (void)outputKind;
   CaptureGraphics(ctx, list, pageBound, page);
+  FinishPage(page);
   CaptureLinks(ctx, enginePage, page);
+  if (!ExportsPictures(outputKind) || page.m_lstImages.empty()) return;
+  fz_pixmap* raster = NewGraphicsRaster(ctx, list, pageBound);
+  if (!raster) return;
+  nsPDFData::CImageObj bitmap;
+  const bool made = MakePageBitmap(ctx, raster, bitmap);
+  // The bitmap is a copy: the raster's memory goes back before the pictures are encoded.
+  fz_drop_pixmap(ctx, raster);
+  if (made) ExportPictures(page, bitmap);
 }
 
 }  // namespace capture

@@ -425,4 +425,38 @@ TEST(GraphicsPass, APageWithoutGraphicsStillGetsItsLinks) {
   EXPECT_EQ(word->m_strLinkTarget, L"https://example.com/");
 }
 
+TEST(GraphicsPass, PicturesGetJpegDataExceptForTheSpreadsheetKinds) {
+  TempDir dir;
+  fixtures::DocSpec docSpec;
+  fixtures::PageSpec pageSpec;
+  ImageDraw photo;
+  photo.m_dX = 100;
+  photo.m_dY = 400;
+  photo.m_dWidth = 150;
+  photo.m_dHeight = 90;
+  pageSpec.m_vecExtras.push_back(fixtures::ImageContent(photo));
+  docSpec.m_vecPages.push_back(pageSpec);
+  ASSERT_TRUE(fixtures::WritePdf(dir / "photo.pdf", docSpec));
+  for (int kind : {KIND_POWERPOINT, KIND_CSV}) {
+    CMuInterface doc;
+    doc.m_nOutputKind = kind;
+    ASSERT_EQ(doc.OpenDocument(dir.Wide("photo.pdf"), "", ""), 1);
+    CTextPage* page = doc.LoadPage(1);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->m_lstImages.size(), 1u) << kind;
+    const CImageObj& picture = *page->m_lstImages.front();
+    if (kind == KIND_CSV) {
+      EXPECT_EQ(picture.m_pData, nullptr);  // boxes only, in points
+      EXPECT_NEAR(picture.m_fX, 100, 1);
+      continue;
+    }
+    ASSERT_NE(picture.m_pData, nullptr);
+    ASSERT_GT(picture.m_nDataSize, 4);
+    EXPECT_EQ(picture.m_pData[0], 0xFF);  // a JPEG file
+    EXPECT_EQ(picture.m_pData[1], 0xD8);
+    EXPECT_NEAR(picture.m_fX, 100 * 4.0 / 3, 1.5);  // raster pixels once exported
+    EXPECT_NEAR(picture.m_fWidth, 150 * 4.0 / 3, 2);
+  }
+}
+
 }  // namespace
