@@ -2,8 +2,8 @@
 
 #include "capture/TextPage.h"
 #include "pptx/DrawOrder.h"
-#include "pptx/Hyperlink.h"
 #include "pptx/FreeformWriter.h"
+#include "pptx/Hyperlink.h"
 #include "pptx/PackageNames.h"
 #include "pptx/PackageParts.h"
 #include "pptx/PictureWriter.h"

@@ -64,9 +64,9 @@ TEST(PptxInterop, LibreOfficeOpensAConvertedFixture) {
   TempDir dir;
   ASSERT_TRUE(InstallTemplates(dir.Path()));
   const std::vector<PageWords> pages = FixturePages();
-  fixtures::DocSpec spec;
-  for (const PageWords& page : pages) spec.m_vecPages.push_back(page.m_page);
-  ASSERT_TRUE(fixtures::WritePdf(dir / "report.pdf", spec));
+  fixtures::DocSpec docSpec;
+  for (const PageWords& page : pages) docSpec.m_vecPages.push_back(page.m_page);
+  ASSERT_TRUE(fixtures::WritePdf(dir / "report.pdf", docSpec));
 
   CConverter converter;
   converter.SetOwner(nullptr, dir.Wide(""));
