@@ -43,20 +43,8 @@ struct PathCluster {
   std::vector<PathGroup> m_vecGroups;
 };
 
-layout::CBox BoxOf(const CPathObj& path) {
-  return {path.m_fX, path.m_fY, path.m_fWidth, path.m_fHeight};
-}
-
-layout::CBox BoxOf(const CImageObj& picture) {
-  return {picture.m_fX, picture.m_fY, picture.m_fWidth, picture.m_fHeight};
-}
-
-void SetBox(CImageObj& picture, const layout::CBox& box) {
-  picture.m_fX = box.m_fX;
-  picture.m_fY = box.m_fY;
-  picture.m_fWidth = box.m_fWidth;
-  picture.m_fHeight = box.m_fHeight;
-}
+using layout::BoxOf;
+using layout::SetBox;
 
 size_t CountSegments(const std::vector<CPathObj*>& paths) {
   size_t count = 0;

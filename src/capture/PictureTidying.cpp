@@ -17,16 +17,8 @@ using Band = std::vector<PicturePtr>;
 
 constexpr float kMinPictureSide = 0.1f;  // points; thinner pictures carry nothing visible
 
-layout::CBox BoxOf(const CImageObj& picture) {
-  return {picture.m_fX, picture.m_fY, picture.m_fWidth, picture.m_fHeight};
-}
-
-void SetBox(CImageObj& picture, const layout::CBox& box) {
-  picture.m_fX = box.m_fX;
-  picture.m_fY = box.m_fY;
-  picture.m_fWidth = box.m_fWidth;
-  picture.m_fHeight = box.m_fHeight;
-}
+using layout::BoxOf;
+using layout::SetBox;
 
 // Cuts the picture at the page's top and left edges and to the page's size; false when
 // what is left is too thin to keep (NaN sizes included).

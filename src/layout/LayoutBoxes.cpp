@@ -7,15 +7,6 @@ namespace layout {
 using nsPDFData::CTextBase;
 using nsPDFData::CTextLine;
 
-CBox BoxOf(const CTextBase& node) { return CBox{node.m_fX, node.m_fY, node.m_fWidth, node.m_fHeight}; }
-
-void SetBox(CTextBase& node, const CBox& box) {
-  node.m_fX = box.m_fX;
-  node.m_fY = box.m_fY;
-  node.m_fWidth = box.m_fWidth;
-  node.m_fHeight = box.m_fHeight;
-}
-
 CBox UnionBox(const CBox& a, const CBox& b) {
   CBox out;
   out.m_fX = std::min(a.m_fX, b.m_fX);

@@ -10,9 +10,18 @@ namespace layout {
 
 using CBox = nsPDFData::CGapBox;
 
-// The box stored on a text object, and storing one back.
-CBox BoxOf(const nsPDFData::CTextBase& node);
-void SetBox(nsPDFData::CTextBase& node, const CBox& box);
+// The box stored on any object of the page model (text, path, picture), and storing one back.
+template <typename Boxed>
+CBox BoxOf(const Boxed& node) {
+  return CBox{node.m_fX, node.m_fY, node.m_fWidth, node.m_fHeight};
+}
+template <typename Boxed>
+void SetBox(Boxed& node, const CBox& box) {
+  node.m_fX = box.m_fX;
+  node.m_fY = box.m_fY;
+  node.m_fWidth = box.m_fWidth;
+  node.m_fHeight = box.m_fHeight;
+}
 
 // The smallest box holding both.
 CBox UnionBox(const CBox& a, const CBox& b);
