@@ -2,84 +2,24 @@
 // running-text PDFs, in the same run. Reports wall time, pages per second and peak
 // resident memory of each child process. Run by hand; see README.md.
 
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <fcntl.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "BenchDocuments.h"
+#include "BenchProcess.h"
 #include "FixtureBuilder.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRuns = 3;          // each measurement is the best of this many runs
-
-struct Measure {
-  double m_dSeconds = 0;   // wall time of the child
-  long m_nPeakKiB = 0;     // its peak resident memory
-};
-
-// Runs `argv` with its output thrown away; nullopt when it cannot start or does not exit with 0.
-std::optional<Measure> RunOnce(const std::vector<std::string>& args) {
-  std::vector<std::string> copy = args;
-  std::vector<char*> argv;
-  for (auto& arg : copy) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = -1;
-  const int spawned = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return std::nullopt;
-  int status = 0;
-  rusage usage{};
-  // wait4 gives this child's own peak, unlike RUSAGE_CHILDREN's maximum over all children.
-  if (::wait4(pid, &status, 0, &usage) != pid) return std::nullopt;
-  const auto end = std::chrono::steady_clock::now();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return Measure{std::chrono::duration<double>(end - start).count(), usage.ru_maxrss};
-}
-
-// Best time and highest peak over kRuns runs; `prepare` runs before each.
-template <typename Prepare>
-std::optional<Measure> Best(const std::vector<std::string>& args, Prepare prepare) {
-  std::optional<Measure> best;
-  for (int run = 0; run < kRuns; ++run) {
-    prepare();
-    auto measure = RunOnce(args);
-    if (!measure) return std::nullopt;
-    if (!best) {
-      best = measure;
-    } else {
-      best->m_dSeconds = std::min(best->m_dSeconds, measure->m_dSeconds);
-      best->m_nPeakKiB = std::max(best->m_nPeakKiB, measure->m_nPeakKiB);
-    }
-  }
-  return best;
-}
-
-bool HaveMutool() {
-  return ::system("command -v mutool >/dev/null 2>&1") == 0;
-}
+using bench::Best;
+using bench::HaveMutool;
+using bench::kRuns;
+using bench::Measure;
 
 void PrintRow(const char* file, int pages, const char* tool, const std::optional<Measure>& measure) {
   if (!measure) {
@@ -104,11 +44,13 @@ int main() {
     int m_nPages;
   } files[] = {{"running-200.pdf", 200}, {"running-20.pdf", 20}};
   for (const auto& file : files) {
-    std::string error;
-    if (!fixtures::WritePdf(dir / file.m_pszName, bench::RunningText(file.m_nPages), &error)) {
+    const bool written = bench::InChild([&] {
+      std::string error;
+      if (fixtures::WritePdf(dir / file.m_pszName, bench::RunningText(file.m_nPages), &error)) return true;
       std::fprintf(stderr, "Cannot write %s: %s\n", file.m_pszName, error.c_str());
-      return 1;
-    }
+      return false;
+    });
+    if (!written) return 1;
   }
   const bool mutool = HaveMutool();
   std::printf("Text output, best of %d runs (wall time of the whole process, peak resident memory)\n\n", kRuns);
