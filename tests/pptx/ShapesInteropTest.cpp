@@ -9,6 +9,7 @@
 
 #include "PackageCheck.h"
 #include "PageModelBuilder.h"
+#include "PpmRaster.h"
 #include "ShapeModelBuilder.h"
 #include "TestSupport.h"
 #include "platform/Strings.h"
@@ -21,33 +22,6 @@ using namespace pptx_test;
 using testing_support::TempDir;
 
 std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
-
-// A binary PPM (P6, maxval 255) as pdftoppm writes it.
-struct Raster {
-  int m_nWidth = 0, m_nHeight = 0;
-  std::string m_strPixels;  // RGB, rows top to bottom
-
-  // The pixel at (x, y) as 0xRRGGBB; -1 outside the raster.
-  long At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight) return -1;
-    const size_t at = (static_cast<size_t>(y) * m_nWidth + x) * 3;
-    const auto byte = [&](size_t i) { return static_cast<long>(static_cast<unsigned char>(m_strPixels[at + i])); };
-    return byte(0) << 16 | byte(1) << 8 | byte(2);
-  }
-};
-
-Raster ReadPpm(const std::string& bytes) {
-  Raster raster;
-  std::istringstream in(bytes);
-  std::string magic;
-  int maxval = 0;
-  in >> magic >> raster.m_nWidth >> raster.m_nHeight >> maxval;
-  in.get();
-  if (magic != "P6" || maxval != 255) return {};
-  raster.m_strPixels = bytes.substr(static_cast<size_t>(in.tellg()));
-  if (raster.m_strPixels.size() < static_cast<size_t>(raster.m_nWidth) * raster.m_nHeight * 3) return {};
-  return raster;
-}
 
 // True when pdfimages -list names an image of `width` x `height` pixels (LibreOffice may
 // re-encode the picture, so the encoding is not checked).
