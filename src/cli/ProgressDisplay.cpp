@@ -90,8 +90,11 @@ void CProgressDisplay::Draw() {
   double done = static_cast<double>(m_nFinished);
   for (const auto& [item, fraction] : m_mapRunning) done += fraction;
   const double total = done / static_cast<double>(m_nFileCount);
-  const int filled = static_cast<int>(std::floor(total * kBarWidth));
-  std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "] ";
+  const int filled = std::clamp(static_cast<int>(std::floor(total * kBarWidth)), 0, kBarWidth);
+  std::string line = "[";
+  line.append(static_cast<size_t>(filled), '#');
+  line.append(static_cast<size_t>(kBarWidth - filled), '-');
+  line += "] ";
   const int percent = static_cast<int>(std::floor(total * 100));
   line += (percent < 10 ? "  " : percent < 100 ? " " : "") + std::to_string(percent) + "%  ";
   line += std::to_string(m_nFinished) + "/" + std::to_string(m_nFileCount) + " files";
