@@ -20,9 +20,9 @@ namespace {
 
 // Engine frame: plays the list through `dev` at 96 dpi over `box` and closes the device.
 // Errors inside the play are absorbed by the engine; an error here ends the play.
-void PlayAtRasterScale(fz_context* ctx, fz_display_list* list, fz_device* dev, fz_irect box) {
+void PlayAtRasterScale(fz_context* ctx, fz_display_list* list, fz_device* dev, fz_irect box, fz_cookie* cookie) {
   fz_try(ctx) {
-    fz_run_display_list(ctx, list, dev, fz_scale(kRasterScale, kRasterScale), fz_rect_from_irect(box), nullptr);
+    fz_run_display_list(ctx, list, dev, fz_scale(kRasterScale, kRasterScale), fz_rect_from_irect(box), cookie);
     fz_close_device(ctx, dev);
   }
   fz_catch(ctx) {}
@@ -46,6 +46,9 @@ fz_pixmap* NewWhitePixmap(fz_context* ctx, fz_irect box) {
 // The spreadsheet kinds keep pictures as boxes only.
 bool ExportsPictures(int outputKind) { return outputKind != KIND_EXCEL && outputKind != KIND_CSV; }
 
+// The page guard's watchdog raises the flag from its own thread.
+bool Aborted(const fz_cookie* cookie) { return cookie && __atomic_load_n(&cookie->abort, __ATOMIC_RELAXED); }
+
 }  // namespace
 
 bool GraphicsPassRuns(int outputKind) { return outputKind != KIND_TEXT && outputKind != KIND_IMAGE; }
@@ -54,11 +57,12 @@ fz_irect GraphicsRasterBox(fz_rect pageBound) {
   return fz_round_rect(fz_transform_rect(pageBound, fz_scale(kRasterScale, kRasterScale)));
 }
 
-bool CaptureGraphics(fz_context* ctx, fz_display_list* list, fz_rect pageBound, nsPDFData::CTextPage& page) {
+bool CaptureGraphics(fz_context* ctx, fz_display_list* list, fz_rect pageBound, nsPDFData::CTextPage& page,
+                     fz_cookie* cookie) {
   CaptureRecords records;
   fz_device* dev = NewCaptureDrawDevice(ctx, GraphicsRasterBox(pageBound), nullptr, true, records);
   if (!dev) return false;
-  PlayAtRasterScale(ctx, list, dev, GraphicsRasterBox(pageBound));
+  PlayAtRasterScale(ctx, list, dev, GraphicsRasterBox(pageBound), cookie);
   const bool failed = CaptureDrawFailed(dev);
   fz_drop_device(ctx, dev);
   try {
@@ -70,7 +74,7 @@ bool CaptureGraphics(fz_context* ctx, fz_display_list* list, fz_rect pageBound, 
   return !failed;
 }
 
-fz_pixmap* NewGraphicsRaster(fz_context* ctx, fz_display_list* list, fz_rect pageBound) {
+fz_pixmap* NewGraphicsRaster(fz_context* ctx, fz_display_list* list, fz_rect pageBound, fz_cookie* cookie) {
   const fz_irect box = GraphicsRasterBox(pageBound);
   fz_pixmap* raster = NewWhitePixmap(ctx, box);
   if (!raster) return nullptr;
@@ -81,7 +85,7 @@ fz_pixmap* NewGraphicsRaster(fz_context* ctx, fz_display_list* list, fz_rect pag
     fz_drop_pixmap(ctx, raster);
     return nullptr;
   }
-  PlayAtRasterScale(ctx, list, dev, box);
+  PlayAtRasterScale(ctx, list, dev, box, cookie);
   fz_drop_device(ctx, dev);
   return raster;
 }
@@ -114,12 +118,13 @@ bool MakePageBitmap(fz_context* ctx, fz_pixmap* raster, nsPDFData::CImageObj& bi
 }
 
 void RunGraphicsPass(fz_context* ctx, fz_display_list* list, fz_rect pageBound, fz_page* enginePage,
-                     nsPDFData::CTextPage& page, int outputKind) {
-  CaptureGraphics(ctx, list, pageBound, page);
+                     nsPDFData::CTextPage& page, int outputKind, fz_cookie* cookie) {
+  CaptureGraphics(ctx, list, pageBound, page, cookie);
+  if (Aborted(cookie)) return;
   FinishPage(page);
   CaptureLinks(ctx, enginePage, page);
   if (!ExportsPictures(outputKind) || page.m_lstImages.empty()) return;
-  fz_pixmap* raster = NewGraphicsRaster(ctx, list, pageBound);
+  fz_pixmap* raster = NewGraphicsRaster(ctx, list, pageBound, cookie);
   if (!raster) return;
   nsPDFData::CImageObj bitmap;
   const bool made = MakePageBitmap(ctx, raster, bitmap);

@@ -13,6 +13,7 @@
 #include "driver/OutputKind.h"
 #include "layout/LayoutAnalysis.h"
 #include "pdf/MuInterface.h"
+#include "pdf/PageGuard.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ fz_page* LoadEnginePage(fz_context* ctx, pdf_document* doc, int index) {
 }
 
 // Engine frame: bounds the page and records its drawing operations; null on failure.
-fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound) {
+fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound, fz_cookie* cookie) {
   fz_display_list* list = nullptr;
   fz_device* dev = nullptr;
   fz_var(list);
@@ -35,7 +36,7 @@ fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound) {
     bound = fz_bound_page(ctx, page);
     list = fz_new_display_list(ctx, bound);
     dev = fz_new_list_device(ctx, list);
-    fz_run_page(ctx, page, dev, fz_identity, nullptr);
+    fz_run_page(ctx, page, dev, fz_identity, cookie);
     fz_close_device(ctx, dev);
   }
   fz_always(ctx) { fz_drop_device(ctx, dev); }
@@ -49,11 +50,11 @@ fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound) {
 // Engine frame: plays the list through the text capture device. Errors inside the play
 // are absorbed: whatever was captured before them stays.
 void PlayText(fz_context* ctx, fz_display_list* list, capture::StyleSheet& sheet, capture::SpanPage& spans,
-              capture::GlyphNameState& glyphNames) {
+              capture::GlyphNameState& glyphNames, fz_cookie* cookie) {
   fz_device* dev = capture::NewTextCaptureDevice(ctx, sheet, spans, glyphNames);
   if (!dev) return;
   fz_try(ctx) {
-    fz_run_display_list(ctx, list, dev, fz_identity, fz_infinite_rect, nullptr);
+    fz_run_display_list(ctx, list, dev, fz_identity, fz_infinite_rect, cookie);
     fz_close_device(ctx, dev);
   }
   fz_always(ctx) { fz_drop_device(ctx, dev); }
@@ -82,11 +83,14 @@ void CMuInterface::AnalyzeLayout() {
 nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   if (!m_pDocument) return nullptr;
   ReplacePageModel();
+  fz_cookie* cookie = m_pGuard->BeginPage();
   fz_page* page = n >= 1 ? LoadEnginePage(m_pContext, m_pDocument, n - 1) : nullptr;
   fz_rect bound{};
-  fz_display_list* list = page ? RecordPage(m_pContext, page, bound) : nullptr;
-  if (!list) {
+  fz_display_list* list = page && !m_pGuard->Tripped() ? RecordPage(m_pContext, page, bound, cookie) : nullptr;
+  if (!list || m_pGuard->Tripped()) {
     if (!page) m_strLastError = "cannot load page " + std::to_string(n);
+    DropPoisonedPage(n);
+    fz_drop_display_list(m_pContext, list);
     fz_drop_page(m_pContext, page);
     delete m_pTextPage;
     m_pTextPage = nullptr;
@@ -100,14 +104,15 @@ nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   capture::StyleSheet sheet;
   capture::SpanPage spans;
   spans.m_mediaBox = capture::Rect{bound.x0, bound.y0, bound.x1, bound.y1};
-  PlayText(m_pContext, list, sheet, spans, m_glyphNames);
-  capture::AssembleLines(*m_pTextPage, spans, m_pFontMap.get());
-  AnalyzeLayout();
-  m_pTextPage->m_fWidth = bound.x1;
-  m_pTextPage->m_fHeight = bound.y1;
-
-  if (capture::GraphicsPassRuns(m_nOutputKind))
-    capture::RunGraphicsPass(m_pContext, list, bound, page, *m_pTextPage, m_nOutputKind);
+  PlayText(m_pContext, list, sheet, spans, m_glyphNames, cookie);
+  if (!m_pGuard->Tripped()) {
+    capture::AssembleLines(*m_pTextPage, spans, m_pFontMap.get());
+    AnalyzeLayout();
+    m_pTextPage->m_fWidth = bound.x1;
+    m_pTextPage->m_fHeight = bound.y1;
+    if (capture::GraphicsPassRuns(m_nOutputKind))
+      capture::RunGraphicsPass(m_pContext, list, bound, page, *m_pTextPage, m_nOutputKind, cookie);
+  }
 
   sheet.Release(m_pContext);
   fz_drop_display_list(m_pContext, list);
@@ -115,5 +120,16 @@ nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   // Pages are converted once, in order: cached fonts and images of earlier pages would only
   // make memory grow with the page count.
   fz_empty_store(m_pContext);
+  if (DropPoisonedPage(n)) return nullptr;
   return m_pTextPage;
+}
+
+bool CMuInterface::DropPoisonedPage(int n) {
+  const CPageGuard::Trip trip = m_pGuard->EndPage();
+  if (trip == CPageGuard::Trip::None) return false;
+  m_strLastError = "page " + std::to_string(n) +
+                   (trip == CPageGuard::Trip::Time ? " ran out of time" : " ran out of memory");
+  delete m_pTextPage;
+  m_pTextPage = nullptr;
+  return true;
 }

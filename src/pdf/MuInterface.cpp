@@ -13,6 +13,7 @@
 
 #include "capture/FontMap.h"
 #include "capture/TextPage.h"
+#include "pdf/PageGuard.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -27,8 +28,8 @@ void StoreEngineMessage(void* user, const char* message) {
 }
 void IgnoreEngineMessage(void*, const char*) {}
 
-fz_context* NewEngineContext(std::string* lastError) {
-  fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
+fz_context* NewEngineContext(std::string* lastError, const fz_alloc_context* alloc) {
+  fz_context* ctx = fz_new_context(alloc, nullptr, FZ_STORE_DEFAULT);
   if (!ctx) {
     std::fputs("cannot initialise context\n", stderr);
     return nullptr;
@@ -100,8 +101,8 @@ struct OpenedDocument {
 // Steps shared by OpenDocument and CheckDocument: context, file, path check, engine open,
 // password, page count. Fills `opened` with whatever it made, even on failure.
 int OpenWithEngine(const std::wstring& path, const std::string& password, size_t passwordBuffer,
-                   OpenedDocument& opened, std::string* lastError) {
-  opened.ctx = NewEngineContext(lastError);
+                   OpenedDocument& opened, std::string* lastError, const fz_alloc_context* alloc) {
+  opened.ctx = NewEngineContext(lastError, alloc);
   if (!opened.ctx) return OPEN_NO_CONTEXT;
   auto fsPath = platform::ToPath(path);
   if (!fsPath) return OPEN_BAD_PATH;
@@ -146,9 +147,16 @@ bool BoundPage(fz_context* ctx, pdf_document* doc, int index, fz_rect& bound) {
 
 }  // namespace
 
-CMuInterface::CMuInterface() : m_pFontMap(std::make_unique<CFontMap>()) { m_bReleasePages = true; }
+CMuInterface::CMuInterface()
+    : m_pFontMap(std::make_unique<CFontMap>()), m_pGuard(std::make_unique<CPageGuard>()) {
+  m_bReleasePages = true;
+}
 
-CMuInterface::CMuInterface(PreviewInstance) {}
+CMuInterface::CMuInterface(PreviewInstance) : m_pGuard(std::make_unique<CPageGuard>()) {}
+
+void CMuInterface::SetPageLimits(int pageMilliseconds, size_t memoryBytes) {
+  m_pGuard->SetLimits(pageMilliseconds, memoryBytes);
+}
 
 CMuInterface::~CMuInterface() { CloseDocument(); }
 
@@ -159,7 +167,8 @@ int CMuInterface::OpenDocument(const std::wstring& path, const std::string& pass
   m_strLastError.clear();
   m_glyphNames = capture::GlyphNameState{};
   OpenedDocument opened;
-  int result = OpenWithEngine(path, m_strPassword, kOpenPasswordBuffer, opened, &m_strLastError);
+  int result = OpenWithEngine(path, m_strPassword, kOpenPasswordBuffer, opened, &m_strLastError,
+                              m_pGuard->Allocator());
   m_pContext = opened.ctx;
   m_pFile = opened.file;
   m_pDocument = opened.doc;
@@ -168,9 +177,11 @@ int CMuInterface::OpenDocument(const std::wstring& path, const std::string& pass
 
 int CMuInterface::CheckDocument(const std::wstring& path, const std::string& password1,
                                 const std::string& password2) {
+  // A guard of its own bounds the memory a hostile file can take while it is opened.
+  CPageGuard guard;
   OpenedDocument opened;
   int result = OpenWithEngine(path, ChoosePassword(password1, password2), kCheckPasswordBuffer,
-                              opened, nullptr);
+                              opened, nullptr, guard.Allocator());
   ReleaseOpened(opened);
   return result;
 }

@@ -12,6 +12,7 @@
 #include "capture/TextCaptureDevice.h"
 
 class CFontMap;
+class CPageGuard;
 struct fz_context;
 struct pdf_document;
 
@@ -59,6 +60,10 @@ class CMuInterface {
   // Releases page models, page images, the document and the context. Idempotent.
   void CloseDocument();
 
+  // Bounds each LoadPage: a page that runs longer than `pageMilliseconds` or pushes the
+  // engine's memory past `memoryBytes` yields no model. 0 keeps a default. Never fails.
+  void SetPageLimits(int pageMilliseconds, size_t memoryBytes);
+
   // The engine's message of the last failure, for logs; empty when none.
   const std::string& GetLastError() const { return m_strLastError; }
 
@@ -78,9 +83,11 @@ class CMuInterface {
  private:
   void ReplacePageModel();
   void AnalyzeLayout();
+  bool DropPoisonedPage(int n);  // ends the page's guard; true (model dropped) when it tripped
 
   capture::GlyphNameState m_glyphNames;  // glyph-name numbering decided once per document
 
+  std::unique_ptr<CPageGuard> m_pGuard;  // time and memory bound of m_pContext; outlives it
   FILE* m_pFile = nullptr;      // the open PDF; the engine stream reads it, we close it
   std::string m_strLastError;   // engine message of the last failure
 };
