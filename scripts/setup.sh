@@ -8,7 +8,7 @@ packages=(
   libmupdf-dev mupdf-tools libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev
   libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
   libjpeg62-turbo-dev zlib1g-dev libpugixml-dev libcli11-dev
-  libgtest-dev python3-fonttools
+  libgtest-dev python3-fonttools clang libclang-rt-14-dev
   unzip python3
   libreoffice-impress poppler-utils
 )
