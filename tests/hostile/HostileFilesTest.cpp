@@ -98,9 +98,9 @@ fixtures::PageSpec Sized(double width, double height) {
 // Makes the input file in `dir` and returns its path.
 using MakeInput = std::function<fs::path(const TempDir& dir)>;
 
-MakeInput FromSpec(std::function<fixtures::DocSpec()> spec) {
-  return [spec](const TempDir& dir) {
-    EXPECT_TRUE(fixtures::WritePdf(dir / "in.pdf", spec()));
+MakeInput FromDocument(std::function<fixtures::DocSpec()> makeDoc) {
+  return [makeDoc](const TempDir& dir) {
+    EXPECT_TRUE(fixtures::WritePdf(dir / "in.pdf", makeDoc()));
     return dir / "in.pdf";
   };
 }
@@ -174,8 +174,8 @@ std::vector<Case> Cases() {
   cases.push_back({"decompression bomb in the content (1 GiB)", FromBytes([] {
                      return PageWithContent("<< >>", " /Filter /FlateDecode", Deflated("q Q\n", size_t{1} << 28));
                    }), DONE_WITH_BLANK_PAGE});
-  cases.push_back({"page of 14400 x 14400 pt", FromSpec([] { return OnePage(Sized(14400, 14400)); }), DONE});
-  cases.push_back({"page of 1 x 1 pt", FromSpec([] { return OnePage(Sized(1, 1)); }), DONE});
+  cases.push_back({"page of 14400 x 14400 pt", FromDocument([] { return OnePage(Sized(14400, 14400)); }), DONE});
+  cases.push_back({"page of 1 x 1 pt", FromDocument([] { return OnePage(Sized(1, 1)); }), DONE});
   cases.push_back({"zero-size media box", FromBytes([] {
                      return HandWritten({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
                                          "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 0 0] >>"});
@@ -191,7 +191,7 @@ std::vector<Case> Cases() {
                             "/FontDescriptor << /Type /FontDescriptor /FontName /Broken /Flags 32 /FontFile2 6 0 R >> >>\nendobj\n"
                             "6 0 obj\n<< /Length 16 >>\nstream\nnot a font file!\nendstream\nendobj\n";
                    }), DONE});
-  cases.push_back({"100000 tiny path segments", FromSpec([] {
+  cases.push_back({"100000 tiny path segments", FromDocument([] {
                      std::string ops = "0 0 m\n";
                      for (int i = 0; i < 100000; ++i)
                        ops += std::to_string(i % 500) + "." + std::to_string(i % 7) + " " + std::to_string(i % 300) + " l\n";
@@ -199,7 +199,7 @@ std::vector<Case> Cases() {
                      page.m_vecExtras = {fixtures::PathContent(ops + "S\n")};
                      return OnePage(page);
                    }), DONE});
-  cases.push_back({"3000 images on one page", FromSpec([] {
+  cases.push_back({"3000 images on one page", FromDocument([] {
                      fixtures::PageSpec page;
                      for (int i = 0; i < 3000; ++i) {
                        fixtures::ImageDraw image;
@@ -211,7 +211,7 @@ std::vector<Case> Cases() {
                      }
                      return OnePage(page);
                    }), DONE});
-  cases.push_back({"very long words and lines", FromSpec([] {
+  cases.push_back({"very long words and lines", FromDocument([] {
                      fixtures::PageSpec page;
                      page.m_vecTexts = {{10, 50, std::string(20000, 'w'), "Helvetica", 4}};
                      std::string line;
@@ -219,7 +219,7 @@ std::vector<Case> Cases() {
                      page.m_vecTexts.push_back({10, 100, line, "Helvetica", 4});
                      return OnePage(page);
                    }), DONE});
-  cases.push_back({"every character XML forbids", FromSpec([] {
+  cases.push_back({"every character XML forbids", FromDocument([] {
                      std::string text;
                      for (int c = 1; c < 32; ++c) text += static_cast<char>(c);
                      fixtures::PageSpec page;
