@@ -10,10 +10,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "FixtureBuilder.h"
 
 extern char** environ;
 
@@ -79,6 +83,18 @@ bool InChild(Work work) {
   int status = 0;
   if (::waitpid(pid, &status, 0) != pid) return false;
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Writes the PDF that `makeDoc` describes to `path`, in a child (see InChild); reports a
+// failure on standard error. True when the file was written.
+template <typename MakeDoc>
+bool WritePdfInChild(const std::filesystem::path& path, MakeDoc makeDoc) {
+  return InChild([&] {
+    std::string error;
+    if (fixtures::WritePdf(path, makeDoc(), &error)) return true;
+    std::fprintf(stderr, "Cannot write %s: %s\n", path.filename().c_str(), error.c_str());
+    return false;
+  });
 }
 
 inline bool HaveMutool() { return ::system("command -v mutool >/dev/null 2>&1") == 0; }

@@ -48,13 +48,7 @@ int main() {
     int m_nPages;
   } files[] = {{"charts-100.pdf", 100}, {"charts-10.pdf", 10}};
   for (const auto& file : files) {
-    const bool written = bench::InChild([&] {
-      std::string error;
-      if (fixtures::WritePdf(dir / file.m_pszName, bench::PhotosAndCharts(file.m_nPages), &error)) return true;
-      std::fprintf(stderr, "Cannot write %s: %s\n", file.m_pszName, error.c_str());
-      return false;
-    });
-    if (!written) return 1;
+    if (!bench::WritePdfInChild(dir / file.m_pszName, [&] { return bench::PhotosAndCharts(file.m_nPages); })) return 1;
   }
   const bool mutool = bench::HaveMutool();
   const auto clearOutput = [&] {

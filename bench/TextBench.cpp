@@ -44,13 +44,7 @@ int main() {
     int m_nPages;
   } files[] = {{"running-200.pdf", 200}, {"running-20.pdf", 20}};
   for (const auto& file : files) {
-    const bool written = bench::InChild([&] {
-      std::string error;
-      if (fixtures::WritePdf(dir / file.m_pszName, bench::RunningText(file.m_nPages), &error)) return true;
-      std::fprintf(stderr, "Cannot write %s: %s\n", file.m_pszName, error.c_str());
-      return false;
-    });
-    if (!written) return 1;
+    if (!bench::WritePdfInChild(dir / file.m_pszName, [&] { return bench::RunningText(file.m_nPages); })) return 1;
   }
   const bool mutool = HaveMutool();
   std::printf("Text output, best of %d runs (wall time of the whole process, peak resident memory)\n\n", kRuns);
