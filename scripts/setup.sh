@@ -11,6 +11,7 @@ packages=(
   libgtest-dev python3-fonttools clang libclang-rt-14-dev
   unzip python3
   libreoffice-impress poppler-utils
+  qt6-base-dev qt6-qpa-plugins xvfb xauth
 )
 
 SUDO=""
