@@ -88,8 +88,8 @@ nsPDFData::CTextPage* CMuInterface::LoadPage(int n) {
   fz_rect bound{};
   fz_display_list* list = page && !m_pGuard->Tripped() ? RecordPage(m_pContext, page, bound, cookie) : nullptr;
   if (!list || m_pGuard->Tripped()) {
-    if (!page) m_strLastError = "cannot load page " + std::to_string(n);
-    DropPoisonedPage(n);
+    if (!DropPoisonedPage(n))
+      m_strLastError = "page " + std::to_string(n) + (page ? " could not be drawn" : " could not be loaded");
     fz_drop_display_list(m_pContext, list);
     fz_drop_page(m_pContext, page);
     delete m_pTextPage;

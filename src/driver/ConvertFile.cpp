@@ -130,6 +130,30 @@ void FillBlankPage(CMuInterface& doc, int pageNumber, nsPDFData::CTextPage& blan
   }
 }
 
+// The pages of a job left blank and why, told to the user once the job is done:
+// "2 pages could not be read and were left blank: page 3 ran out of time; page 7 could not
+// be loaded." Only the first few reasons are listed, so a broken document of thousands of
+// pages still gives a message that fits a status line.
+class CBlankPages {
+ public:
+  void Add(const std::string& reason) {
+    if (++m_nCount <= kListedReasons) m_strReasons += (m_nCount > 1 ? L"; " : L"") + platform::Utf8ToWide(reason);
+  }
+
+  std::wstring Message() const {
+    if (m_nCount == 0) return {};
+    std::wstring message = std::to_wstring(m_nCount) + (m_nCount == 1 ? L" page could not be read and was left blank"
+                                                                       : L" pages could not be read and were left blank");
+    if (!m_strReasons.empty()) message += L": " + m_strReasons + (m_nCount > kListedReasons ? L"; ..." : L"");
+    return message + L".";
+  }
+
+ private:
+  static constexpr int kListedReasons = 5;
+  int m_nCount = 0;
+  std::wstring m_strReasons;
+};
+
 }  // namespace
 
 int ConvertFile(const CConvertJob& job, CConverter& converter) {
@@ -147,14 +171,14 @@ int ConvertFile(const CConvertJob& job, CConverter& converter) {
   if (!begun) return Fail(converter, writer.m_strError);
 
   nsPDFData::CTextPage blank;  // stands in for pages that cannot be read
-  int unreadable = 0;
+  CBlankPages blanks;
   for (size_t i = 0; i < n; ++i) {
     doc.m_bReleasePages = true;
     nsPDFData::CTextPage* page = doc.LoadPage(job.m_vecPages[i]);
     if (!page) {
+      blanks.Add(doc.GetLastError());
       FillBlankPage(doc, job.m_vecPages[i], blank);
       page = &blank;
-      ++unreadable;
     }
     SendProgress(converter, job, static_cast<int>(2 * i + 1), n);
     if (converter.IsCancelRaised()) return Cancel(converter);
@@ -174,9 +198,6 @@ int ConvertFile(const CConvertJob& job, CConverter& converter) {
     DeleteOutput(job);
     return CONVERT_CANCELLED;
   }
-  if (unreadable > 0)
-    converter.m_strMessage = std::to_wstring(unreadable) +
-                             (unreadable == 1 ? L" page could not be read and was left blank."
-                                              : L" pages could not be read and were left blank.");
+  converter.m_strMessage = blanks.Message();
   return CONVERT_DONE;
 }

@@ -102,7 +102,7 @@ TEST_F(ConvertFileTest, UnreadablePageBecomesABlankPageAndTheJobSaysSo) {
   EXPECT_EQ(m_pText->m_vecCalls,
             (std::vector<std::string>{"begin 2 kind 5 mode 1", "page 1 300x400", "page 2 300x400", "write"}));
   EXPECT_EQ(m_sink.Progress().size(), 4u);
-  EXPECT_EQ(m_pConverter->m_strMessage, L"1 page could not be read and was left blank.");
+  EXPECT_EQ(m_pConverter->m_strMessage, L"1 page could not be read and was left blank: page 2 could not be loaded.");
 }
 
 TEST_F(ConvertFileTest, CancelIsNoticedAfterEachHalfOfAPage) {

@@ -312,7 +312,8 @@ TEST(HostileFiles, PoisonedPageIsLeftBlankAndTheJobGoesOn) {
     job.m_vecPages = {1, 2};
     job.m_nKind = KIND_TEXT;
     ASSERT_EQ(ConvertFile(job, converter), CONVERT_DONE);
-    EXPECT_EQ(converter.m_strMessage, L"1 page could not be read and was left blank.");
+    EXPECT_EQ(converter.m_strMessage, std::wstring(L"1 page could not be read and was left blank: page 1 ran out of ") +
+                                          (bombInFont ? L"memory." : L"time."));
     const std::string text = FileBytes(dir / "out.txt");
     EXPECT_NE(text.find("Next page"), std::string::npos);
     EXPECT_EQ(text.find("Bomb"), std::string::npos);
