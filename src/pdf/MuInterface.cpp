@@ -152,7 +152,11 @@ CMuInterface::CMuInterface()
   m_bReleasePages = true;
 }
 
-CMuInterface::CMuInterface(PreviewInstance) : m_pGuard(std::make_unique<CPageGuard>()) {}
+// A preview renders on the user-interface thread: a page that takes longer than a few
+// seconds is dropped rather than freezing the window.
+CMuInterface::CMuInterface(PreviewInstance) : m_pGuard(std::make_unique<CPageGuard>()) {
+  m_pGuard->SetLimits(kPreviewPageMilliseconds, 0);
+}
 
 void CMuInterface::SetPageLimits(int pageMilliseconds, size_t memoryBytes) {
   m_pGuard->SetLimits(pageMilliseconds, memoryBytes);

@@ -18,6 +18,7 @@ struct pdf_document;
 
 namespace nsPDFData {
 class CTextPage;
+struct CImageObj;
 }
 
 // Result codes of OpenDocument and CheckDocument (0 or more is the page count).
@@ -32,6 +33,7 @@ enum EOpenResult : int {
 class CMuInterface {
  public:
   struct PreviewInstance {};
+  static constexpr int kPreviewPageMilliseconds = 5000;  // a preview page's time limit
 
   // Conversion instance: page models are released as the next page loads.
   CMuInterface();
@@ -56,6 +58,12 @@ class CMuInterface {
 
   // Width and height in points of page `n` (1-based) as displayed; (0, 0) on failure.
   void GetPageSize(int n, float& width, float& height);
+
+  // Rasterises page `n` (1-based) at `dpi` as printed, text included. The caller owns the
+  // result: BGRA pixels with alpha 255, rows bottom-up (the page's bottom row first). Null
+  // when the page cannot be loaded or drawn, runs past the page limits, or the raster would
+  // exceed 2 GiB; the instance stays usable.
+  nsPDFData::CImageObj* RenderPage(int n, float dpi);
 
   // Releases page models, page images, the document and the context. Idempotent.
   void CloseDocument();

@@ -1,0 +1,153 @@
+// Page rendering for the preview: one page drawn as printed into a bottom-up BGRA raster.
+
+#include <mupdf/fitz.h>
+#include <mupdf/pdf.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "capture/CaptureDrawDevice.h"
+#include "capture/CaptureRecords.h"
+#include "capture/TextPage.h"
+#include "pdf/MuInterface.h"
+#include "pdf/PageGuard.h"
+
+namespace {
+
+// Engine frame: the engine page for `index` (0-based), or null.
+fz_page* LoadPreviewPage(fz_context* ctx, pdf_document* doc, int index) {
+  fz_page* page = nullptr;
+  fz_var(page);
+  fz_try(ctx) { page = fz_load_page(ctx, &doc->super, index); }
+  fz_catch(ctx) { return nullptr; }
+  return page;
+}
+
+// Engine frame: records the page's drawing operations with the identity transform and
+// bounds it (points, rotation applied); null on failure.
+fz_display_list* RecordPreviewPage(fz_context* ctx, fz_page* page, fz_rect& bound, fz_cookie* cookie) {
+  fz_display_list* list = nullptr;
+  fz_device* dev = nullptr;
+  fz_var(list);
+  fz_var(dev);
+  fz_try(ctx) {
+    bound = fz_bound_page(ctx, page);
+    list = fz_new_display_list(ctx, bound);
+    dev = fz_new_list_device(ctx, list);
+    fz_run_page(ctx, page, dev, fz_identity, cookie);
+    fz_close_device(ctx, dev);
+  }
+  fz_always(ctx) { fz_drop_device(ctx, dev); }
+  fz_catch(ctx) {
+    fz_drop_display_list(ctx, list);
+    return nullptr;
+  }
+  return list;
+}
+
+// Engine frame: an opaque white BGR pixmap with alpha over `box`, or null.
+fz_pixmap* NewPreviewPixmap(fz_context* ctx, fz_irect box) {
+  fz_pixmap* pix = nullptr;
+  fz_var(pix);
+  fz_try(ctx) {
+    pix = fz_new_pixmap_with_bbox(ctx, fz_device_bgr(ctx), box, nullptr, 1);
+    fz_clear_pixmap_with_value(ctx, pix, 255);
+  }
+  fz_catch(ctx) {
+    fz_drop_pixmap(ctx, pix);
+    return nullptr;
+  }
+  return pix;
+}
+
+// Engine frame: plays the list through `dev` with `ctm` and closes the device; false when
+// the play itself threw.
+bool PlayPreview(fz_context* ctx, fz_display_list* list, fz_device* dev, fz_matrix ctm, fz_irect box,
+                 fz_cookie* cookie) {
+  bool ok = true;
+  fz_var(ok);
+  fz_try(ctx) {
+    fz_run_display_list(ctx, list, dev, ctm, fz_rect_from_irect(box), cookie);
+    fz_close_device(ctx, dev);
+  }
+  fz_catch(ctx) { ok = false; }
+  return ok;
+}
+
+// Copies the pixmap bottom row first into a new record, forcing alpha to 255. Null when
+// the copy cannot be allocated.
+nsPDFData::CImageObj* CopyBottomUp(fz_context* ctx, fz_pixmap* pix) {
+  const int width = fz_pixmap_width(ctx, pix);
+  const int height = fz_pixmap_height(ctx, pix);
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  auto* data = new (std::nothrow) uint8_t[rowBytes * static_cast<size_t>(height)];
+  if (!data) return nullptr;
+  auto* image = new (std::nothrow) nsPDFData::CImageObj;
+  if (!image) {
+    delete[] data;
+    return nullptr;
+  }
+  const unsigned char* samples = fz_pixmap_samples(ctx, pix);
+  const ptrdiff_t stride = fz_pixmap_stride(ctx, pix);
+  for (int r = 0; r < height; ++r) {
+    uint8_t* out = data + static_cast<size_t>(height - 1 - r) * rowBytes;
+    std::memcpy(out, samples + r * stride, rowBytes);
+    for (size_t a = 3; a < rowBytes; a += 4) out[a] = 255;
+  }
+  image->m_pData = data;
+  image->m_nDataSize = static_cast<int32_t>(rowBytes * static_cast<size_t>(height));
+  image->m_fPixWidth = static_cast<float>(width);
+  image->m_fPixHeight = static_cast<float>(height);
+  return image;
+}
+
+// The raster box of `bound` at `zoom`, or false when it is empty or its 4-byte pixels
+// would not fit the record's 32-bit size.
+bool RasterBox(fz_rect bound, float zoom, fz_irect& box) {
+  box = fz_round_rect(fz_transform_rect(bound, fz_scale(zoom, zoom)));
+  const int64_t width = static_cast<int64_t>(box.x1) - box.x0;
+  const int64_t height = static_cast<int64_t>(box.y1) - box.y0;
+  return width > 0 && height > 0 && width * height <= std::numeric_limits<int32_t>::max() / 4;
+}
+
+}  // namespace
+
+nsPDFData::CImageObj* CMuInterface::RenderPage(int n, float dpi) {
+  if (!m_pDocument || n < 1 || !(dpi > 0) || dpi > 100000) return nullptr;
+  fz_cookie* cookie = m_pGuard->BeginPage();
+  fz_page* page = LoadPreviewPage(m_pContext, m_pDocument, n - 1);
+  fz_rect bound{};
+  fz_display_list* list = page && !m_pGuard->Tripped() ? RecordPreviewPage(m_pContext, page, bound, cookie) : nullptr;
+  const float zoom = dpi / 72.0f;
+  fz_irect box{};
+  fz_pixmap* pix = list && !m_pGuard->Tripped() && RasterBox(bound, zoom, box) ? NewPreviewPixmap(m_pContext, box)
+                                                                                : nullptr;
+  nsPDFData::CImageObj* image = nullptr;
+  if (pix && !m_pGuard->Tripped()) {
+    // Recording off: the device paints text, images and paths exactly as the engine does,
+    // and nothing a capture counts is touched.
+    capture::CaptureRecords unused;
+    fz_device* dev = capture::NewCaptureDrawDevice(m_pContext, box, pix, false, unused);
+    if (dev) {
+      const bool played = PlayPreview(m_pContext, list, dev, fz_scale(zoom, zoom), box, cookie);
+      const bool failed = capture::CaptureDrawFailed(dev);
+      fz_drop_device(m_pContext, dev);
+      if (played && !failed && !m_pGuard->Tripped()) image = CopyBottomUp(m_pContext, pix);
+    }
+  }
+  const CPageGuard::Trip trip = m_pGuard->EndPage();
+  if (trip != CPageGuard::Trip::None) {
+    delete image;
+    image = nullptr;
+    m_strLastError = "page " + std::to_string(n) +
+                     (trip == CPageGuard::Trip::Time ? " ran out of time" : " ran out of memory");
+  } else if (!image) {
+    m_strLastError = "page " + std::to_string(n) + (page ? " could not be drawn" : " could not be loaded");
+  }
+  fz_drop_pixmap(m_pContext, pix);
+  fz_drop_display_list(m_pContext, list);
+  fz_drop_page(m_pContext, page);
+  return image;
+}
