@@ -26,7 +26,10 @@ fz_page* LoadEnginePage(fz_context* ctx, pdf_document* doc, int index) {
   return page;
 }
 
-// Engine frame: bounds the page and records its drawing operations; null on failure.
+// Engine frame: bounds the page and records its drawing operations; null on failure. When
+// the page's contents fail part way (a broken resource, forms nested too deep), what was
+// recorded before the error is kept, as a viewer shows it; running out of memory or time
+// fails the page.
 fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound, fz_cookie* cookie) {
   fz_display_list* list = nullptr;
   fz_device* dev = nullptr;
@@ -41,8 +44,11 @@ fz_display_list* RecordPage(fz_context* ctx, fz_page* page, fz_rect& bound, fz_c
   }
   fz_always(ctx) { fz_drop_device(ctx, dev); }
   fz_catch(ctx) {
-    fz_drop_display_list(ctx, list);
-    return nullptr;
+    const int error = fz_caught(ctx);
+    if (!dev || error == FZ_ERROR_MEMORY || error == FZ_ERROR_ABORT) {
+      fz_drop_display_list(ctx, list);
+      return nullptr;
+    }
   }
   return list;
 }

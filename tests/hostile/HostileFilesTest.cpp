@@ -74,6 +74,20 @@ std::string PageWithContent(const std::string& resources, const std::string& con
                           "\nendstream"});
 }
 
+// Text, then forms nested 400 deep: the engine gives up part way through the page's contents.
+std::string FormsNestedDeep() {
+  std::string doc = PageWithContent(
+      "<< /Font << /H << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> /XObject << /F 5 0 R >> >>", "",
+      "BT /H 12 Tf 20 20 Td (Drawn before the error) Tj ET /F Do");
+  for (int i = 5; i < 405; ++i) {
+    const std::string content = "0 0 m 9 9 l S /F Do";
+    doc += std::to_string(i) + " 0 obj\n<< /Type /XObject /Subtype /Form /BBox [0 0 300 300] "
+           "/Resources << /XObject << /F " + std::to_string(i + 1) + " 0 R >> >> /Length " +
+           std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream\nendobj\n";
+  }
+  return doc;
+}
+
 std::string FileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream bytes;
@@ -161,16 +175,7 @@ std::vector<Case> Cases() {
                      return PageWithContent("<< /XObject << /F 5 0 R >> >>", "", "/F Do") +
                             "5 0 obj\n<< /Type /XObject /Subtype /Form /BBox [0 0 300 300] /Resources << /XObject << /F 5 0 R >> >> /Length 19 >>\nstream\n0 0 m 9 9 l S /F Do\nendstream\nendobj\n";
                    }), DONE});
-  cases.push_back({"forms nested 400 deep", FromBytes([] {
-                     std::string doc = PageWithContent("<< /XObject << /F 5 0 R >> >>", "", "/F Do");
-                     for (int i = 5; i < 405; ++i) {
-                       const std::string content = "0 0 m 9 9 l S /F Do";
-                       doc += std::to_string(i) + " 0 obj\n<< /Type /XObject /Subtype /Form /BBox [0 0 300 300] "
-                              "/Resources << /XObject << /F " + std::to_string(i + 1) + " 0 R >> >> /Length " +
-                              std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream\nendobj\n";
-                     }
-                     return doc;
-                   }), DONE_WITH_BLANK_PAGE});
+  cases.push_back({"forms nested 400 deep", FromBytes(FormsNestedDeep), DONE});
   cases.push_back({"decompression bomb in the content (1 GiB)", FromBytes([] {
                      return PageWithContent("<< >>", " /Filter /FlateDecode", Deflated("q Q\n", size_t{1} << 28));
                    }), DONE_WITH_BLANK_PAGE});
@@ -305,7 +310,7 @@ TEST(HostileFiles, PoisonedPageIsLeftBlankAndTheJobGoesOn) {
     ASSERT_TRUE(fixtures::WriteBytes(dir / "in.pdf", PoisonedThenSoundPage(bombInFont)));
     CConverter converter;
     converter.SetOwner(nullptr, dir.Wide(""));
-    converter.m_muInterface.SetPageLimits(3000, size_t{512} << 20);
+    converter.m_muInterface.SetPageLimits(3000, static_cast<size_t>(bombInFont ? 64 : 512) << 20);
     CConvertJob job;
     job.m_strInputPath = dir.Wide("in.pdf");
     job.m_strOutputPath = dir.Wide("out.txt");
@@ -318,6 +323,23 @@ TEST(HostileFiles, PoisonedPageIsLeftBlankAndTheJobGoesOn) {
     EXPECT_NE(text.find("Next page"), std::string::npos);
     EXPECT_EQ(text.find("Bomb"), std::string::npos);
   }
+}
+
+// A page whose contents fail part way keeps what was drawn before the failure, and the job
+// does not report it as unreadable.
+TEST(HostileFiles, PageFailingPartWayKeepsWhatWasDrawn) {
+  TempDir dir;
+  ASSERT_TRUE(fixtures::WriteBytes(dir / "in.pdf", FormsNestedDeep()));
+  CConverter converter;
+  converter.SetOwner(nullptr, dir.Wide(""));
+  CConvertJob job;
+  job.m_strInputPath = dir.Wide("in.pdf");
+  job.m_strOutputPath = dir.Wide("out.txt");
+  job.m_vecPages = {1};
+  job.m_nKind = KIND_TEXT;
+  ASSERT_EQ(ConvertFile(job, converter), CONVERT_DONE);
+  EXPECT_EQ(converter.m_strMessage, L"");
+  EXPECT_NE(FileBytes(dir / "out.txt").find("Drawn before the error"), std::string::npos);
 }
 
 }  // namespace
