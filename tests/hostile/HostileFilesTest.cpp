@@ -158,6 +158,15 @@ std::vector<Case> Cases() {
                        for (size_t i = at + 10; i < b.size() && i < at + 200; ++i)
                          if (b[i] >= '0' && b[i] <= '9') b[i] = '7';
                    }), DONE, 3});
+  cases.push_back({"cross-reference chain that loops back to itself", FromBytes([] {
+                     std::string b = HandWritten({"<< /Type /Catalog /Pages 2 0 R >>",
+                                                  "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                                                  "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"});
+                     const size_t at = b.rfind("startxref\n") + 10;
+                     const std::string xref = b.substr(at, b.find('\n', at) - at);
+                     b.replace(b.rfind("/Root 1 0 R >>"), 14, "/Root 1 0 R /Prev " + xref + " >>");
+                     return b;
+                   }), DONE});
   cases.push_back({"page tree loop", FromBytes([] {
                      return HandWritten({"<< /Type /Catalog /Pages 2 0 R >>",
                                          "<< /Type /Pages /Kids [2 0 R 3 0 R] /Count 2 >>",
