@@ -1,0 +1,111 @@
+#pragma once
+// One HTTP download over Qt Network. The response is read into a receive buffer guarded by
+// a lock; the window that started the download moves the waiting bytes to its file on its
+// monitor timer. The download announces when the server has answered (connected: status
+// code, content length, last-modified and server fields known, or no response at all) and
+// when the transfer has ended (finished: the last read's result known).
+
+#include "update/CalculateSpeed.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <mutex>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Request flags kept from the original download options: reload from the server and do
+// not write the cache.
+constexpr quint32 kDownloadFlagReload = 0x80000000u;
+constexpr quint32 kDownloadFlagNoCacheWrite = 0x04000000u;
+
+struct FCHttpDownloadOptions
+{
+    QString m_strUrl;            // the address to fetch
+    QString m_strUserAgent;      // empty: a browser-like default
+    QString m_strHeaders;        // extra request headers, "Name: value" lines
+    quint32 m_nFlags = kDownloadFlagReload | kDownloadFlagNoCacheWrite;
+    QString m_strProxyHost;      // empty: the system's proxy configuration applies
+    int m_nProxyPort = 80;
+    QString m_strProxyUser;
+    QString m_strProxyPassword;
+    // Milliseconds without any byte moving before the download gives up (a server that
+    // accepts the connection and never answers, or stalls midway); the download then ends
+    // as a failed read, or as no response when nothing had arrived.
+    int m_nTimeoutMs = 30000;
+};
+
+class FCHttpDownload : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 kBufferStep = 131072;  // receive buffer grows in these steps
+    static constexpr int kSpeedTickMs = 1000;      // speed record's measuring tick
+
+    FCHttpDownload(int nTask, FCHttpDownloadOptions options, QObject* pParent = nullptr);
+    // Stops the transfer; no signal follows.
+    ~FCHttpDownload() override;
+    FCHttpDownload(const FCHttpDownload&) = delete;
+    FCHttpDownload& operator=(const FCHttpDownload&) = delete;
+
+    // Sends the request; Connected and then Finished follow (a failure to connect gives
+    // Connected with no status code, then Finished).
+    void Start();
+    // Aborts the transfer and closes its handles; no signal follows.
+    void Stop();
+
+    int TaskNumber() const { return m_nTask; }
+    const FCHttpDownloadOptions& Options() const { return m_options; }
+    // HTTP status code of the response, 0 when there was none.
+    int StatusCode() const { return m_nStatusCode; }
+    bool HasContentLength() const { return m_bHasContentLength; }
+    // Content length of the response, 0 when it gave none.
+    qint64 ContentLength() const { return m_nContentLength; }
+    QString LastModified() const { return m_strLastModified; }
+    QString Server() const { return m_strServer; }
+    bool IsConnected() const { return m_bConnected; }
+    bool IsFinished() const { return m_bFinished; }
+    // Result of the last read: true when the transfer ended normally.
+    bool LastReadSucceeded() const { return m_bLastReadOk; }
+
+    // Takes the bytes waiting in the receive buffer, emptying it under its lock.
+    QByteArray TakeReceived();
+    CCalculateSpeed& Speed() { return m_speed; }
+    const CCalculateSpeed& Speed() const { return m_speed; }
+
+signals:
+    void Connected(int nTask);
+    void Finished(int nTask);
+
+private slots:
+    void OnMetaData();
+    void OnReadyRead();
+    void OnReplyFinished();
+
+private:
+    void ReadResponseFields();
+    void MarkConnected();
+    void AppendReceived(const QByteArray& data);
+
+    const int m_nTask;                       // task number, from 1 per manager
+    const FCHttpDownloadOptions m_options;
+    QNetworkAccessManager* m_pNetwork = nullptr;  // the internet handle (owned as a child)
+    QPointer<QNetworkReply> m_pReply;             // the request handle
+    int m_nStatusCode = 0;
+    qint64 m_nContentLength = 0;
+    bool m_bHasContentLength = false;
+    QString m_strLastModified;
+    QString m_strServer;
+    bool m_bConnected = false;
+    bool m_bFinished = false;
+    bool m_bLastReadOk = false;
+
+    std::mutex m_mutexBuffer;   // guards the receive buffer
+    QByteArray m_bufReceived;   // bytes not yet moved to the window's file
+    CCalculateSpeed m_speed;
+    QTimer m_timerSpeed;        // measuring tick of the speed record
+};
