@@ -1,0 +1,734 @@
+#include "app/VelluminDlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QWindow>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/AboutDlg.h"
+#include "app/AppDialogs.h"
+#include "app/AppMessages.h"
+#include "app/ListCtrlEx.h"
+#include "app/Skin.h"
+#include "driver/Converter.h"
+#include "driver/OutputKind.h"
+#include "pdf/MuInterface.h"
+#include "platform/ProgramDir.h"
+#include "platform/Strings.h"
+#include "settings/ConfigFile.h"
+
+namespace {
+
+constexpr int kCaptionHeight = 32;     // the drawn caption band
+constexpr int kDragHeight = 29;        // a press this close to the top moves the window
+constexpr int kBottomBand = 27;        // the band under the left pane
+constexpr int kStatusStrip = 22;       // the strip under the preview
+constexpr int kGripSize = 15;          // the resize grip in the lower-right corner
+constexpr int kLeftPaneWidth = 462;    // the fixed left pane
+constexpr int kPreviewLeft = 468;
+constexpr int kPreviewTop = 95;
+constexpr int kToolbarTop = 48;        // the preview toolbar inside the 62-pixel band
+const QSize kStartupSize(1000, 660);
+
+const char* const kDefaultFolderName = "Tessaly Pagevane";
+const char* const kHowToUrl = "https://www.tessaly.com/pagevane/how-to.html";
+const char* const kProductUrl = "https://www.tessaly.com/pagevane/";
+
+QString ToQt(const std::wstring& text) { return QString::fromStdWString(text); }
+
+// Rows of the rounded top corners: how many pixels each of the top five rows gives up.
+constexpr int kCornerCut[5] = {5, 3, 2, 1, 1};
+
+}  // namespace
+
+CVelluminDlg::CVelluminDlg()
+    : CVelluminDlg(ToQt(platform::GetProgramDir()),
+                   QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) {}
+
+CVelluminDlg::CVelluminDlg(const QString& strProgramDir, const QString& strDocumentsDir, QWidget* parent)
+    : QDialog(parent),
+      m_strProgramDir(strProgramDir),
+      m_sink(this, [this](const CConvertNotify& notify) { OnConvertNotify(notify); }) {
+  setObjectName(QStringLiteral("CVelluminDlg"));
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinMaxButtonsHint | Qt::WindowSystemMenuHint);
+  setWindowIcon(QIcon(skin::AppPixmap(64)));
+  setMouseTracking(true);
+
+  m_fontBig = QFont(QStringLiteral("Arial"));
+  m_fontBig.setPixelSize(16);
+  m_fontBig.setBold(true);
+  m_fontSmall = m_fontBig;
+  m_fontSmall.setPixelSize(14);
+
+  m_dlgAbout = new CAboutDlg(this);
+  m_dlgAbout->hide();
+
+  CreateControls();
+  setStyleSheet(skin::StyleSheet());
+
+  // The worker lives from here to the destructor; its notifications come through m_sink.
+  m_pConverter = std::make_unique<CConverter>();
+  m_pConverter->Start(&m_sink, m_strProgramDir.toStdWString());
+
+  m_pConfig = std::make_unique<CConfigFile>(
+      (m_strProgramDir + QLatin1Char('/') + QStringLiteral("config.xml")).toStdWString());
+  InitOutputFolder(strDocumentsDir);
+
+  m_sizeStartup = kStartupSize;
+  setMinimumSize(m_sizeStartup);
+  resize(m_sizeStartup);
+  LayoutControls();
+  m_listFiles->SetColumnWidths(m_listFiles->width() - 2 * m_listFiles->frameWidth());
+  UpdateControlStates();
+
+  m_btnAdd->setFocus();
+  setWindowTitle(QStringLiteral("Pagevane"));
+  qApp->installEventFilter(this);
+}
+
+CVelluminDlg::~CVelluminDlg() {
+  qApp->removeEventFilter(this);
+  // Release a worker waiting on a notification first, then stop and join it.
+  m_sink.Close();
+  m_pConverter.reset();
+  m_pConfig.reset();
+  m_fileItems.Clear();
+}
+
+void CVelluminDlg::CreateControls() {
+  auto makeButton = [this](const QString& text, const char* name, skin::EGlyph glyph, const char* role,
+                           const QColor& glyphColor, int glyphSize) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->setProperty("role", QLatin1String(role));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setIcon(skin::GlyphIcon(glyph, glyphColor, glyphSize));
+    button->setIconSize(QSize(glyphSize, glyphSize));
+    button->setAccessibleName(text);
+    if (QLatin1String(role) == QLatin1String("main") || QLatin1String(role) == QLatin1String("text"))
+      button->setText(text);
+    else
+      button->setToolTip(text);
+    return button;
+  };
+  const QColor white(255, 255, 255);
+  const QColor ink(47, 59, 72);
+  const QColor accent = skin::kAccent;
+
+  m_btnHelp = makeButton(QStringLiteral("Help"), "m_btnHelp", skin::EGlyph::Help, "caption", white, 14);
+  m_btnMin = makeButton(QStringLiteral("Min"), "m_btnMin", skin::EGlyph::Minimise, "caption", white, 14);
+  m_btnMax = makeButton(QStringLiteral("Max"), "m_btnMax", skin::EGlyph::Maximise, "caption", white, 14);
+  m_btnRestore = makeButton(QStringLiteral("Restore"), "m_btnRestore", skin::EGlyph::Restore, "caption", white, 14);
+  m_btnClose = makeButton(QStringLiteral("Close"), "m_btnClose", skin::EGlyph::Close, "caption", white, 14);
+  m_btnRestore->hide();
+  for (QPushButton* button : {m_btnHelp, m_btnMin, m_btnMax, m_btnRestore, m_btnClose})
+    button->setFocusPolicy(Qt::NoFocus);
+
+  m_btnAdd = makeButton(QStringLiteral("Add"), "m_btnAdd", skin::EGlyph::Add, "main", accent, 16);
+  m_btnRemove = makeButton(QStringLiteral("Remove"), "m_btnRemove", skin::EGlyph::Remove, "main", accent, 16);
+  m_btnClear = makeButton(QStringLiteral("Clear"), "m_btnClear", skin::EGlyph::Clear, "main", accent, 16);
+  m_btnConvert = makeButton(QStringLiteral("Convert"), "m_btnConvert", skin::EGlyph::Convert, "main", white, 16);
+  m_btnCancel = makeButton(QStringLiteral("Cancel"), "m_btnCancel", skin::EGlyph::Cancel, "main", white, 16);
+
+  m_listFiles = new CListCtrlEx(this);
+  m_listFiles->setObjectName(QStringLiteral("m_listFiles"));
+
+  m_grpFormat = new QGroupBox(QStringLiteral("Output Format"), this);
+  m_grpSetting = new QGroupBox(QStringLiteral("Output Setting"), this);
+  m_grpFolder = new QGroupBox(QStringLiteral("Output Folder"), this);
+
+  m_cboFormat = new QComboBox(m_grpFormat);
+  m_cboFormat->setObjectName(QStringLiteral("m_cboFormat"));
+  m_cboFormat->addItem(QStringLiteral("PowerPoint(.pptx)"));
+  m_cboFormat->addItem(QStringLiteral("Text(.txt)"));
+  m_cboFormat->setCurrentIndex(-1);
+  m_btnApplyAll = new QPushButton(QStringLiteral("Apply to All"), m_grpFormat);
+  m_btnApplyAll->setObjectName(QStringLiteral("m_btnApplyAll"));
+  m_btnOption = new QPushButton(QStringLiteral("Option"), m_grpFormat);
+  m_btnOption->setObjectName(QStringLiteral("m_btnOption"));
+  m_btnOption->hide();
+
+  m_radAllPages = new QRadioButton(QStringLiteral("All Pages"), m_grpSetting);
+  m_radAllPages->setObjectName(QStringLiteral("m_radAllPages"));
+  m_radAllPages->setChecked(true);
+  m_radPageRange = new QRadioButton(QStringLiteral("Page Range"), m_grpSetting);
+  m_radPageRange->setObjectName(QStringLiteral("m_radPageRange"));
+  m_editRange = new QLineEdit(m_grpSetting);
+  m_editRange->setObjectName(QStringLiteral("m_editRange"));
+  m_editRange->setPlaceholderText(QStringLiteral("e.g. 1,3-5,19"));
+  m_lblInvalid = new QLabel(QStringLiteral("Invalid"), m_grpSetting);
+  m_lblInvalid->setObjectName(QStringLiteral("m_lblInvalid"));
+  m_lblInvalid->hide();
+
+  m_editOutputDir = new QLineEdit(m_grpFolder);
+  m_editOutputDir->setObjectName(QStringLiteral("m_editOutputDir"));
+  m_btnOpen = makeButton(QStringLiteral("Open"), "m_btnOpen", skin::EGlyph::Open, "text", ink, 14);
+  m_btnOpen->setParent(m_grpFolder);
+  m_btnBrowse = makeButton(QStringLiteral("Browse"), "m_btnBrowse", skin::EGlyph::Browse, "text", ink, 14);
+  m_btnBrowse->setParent(m_grpFolder);
+
+  m_lblProcess = new QLabel(QStringLiteral("Process:"), this);
+  m_lblProcess->setObjectName(QStringLiteral("m_lblProcess"));
+  m_lblProcess->setFont(m_fontSmall);
+  m_progress = new QProgressBar(this);
+  m_progress->setObjectName(QStringLiteral("m_progress"));
+  m_progress->setRange(0, 100);
+  m_progress->setValue(0);
+
+  m_btnPrev = makeButton(QStringLiteral("Prev"), "m_btnPrev", skin::EGlyph::Prev, "tool", ink, 16);
+  m_btnNext = makeButton(QStringLiteral("Next"), "m_btnNext", skin::EGlyph::Next, "tool", ink, 16);
+  m_editPage = new QLineEdit(this);
+  m_editPage->setObjectName(QStringLiteral("m_editPage"));
+  m_editPage->setAlignment(Qt::AlignCenter);
+  m_lblPageCount = new QLabel(this);
+  m_lblPageCount->setObjectName(QStringLiteral("m_lblPageCount"));
+  m_btnZoomOut = makeButton(QStringLiteral("Out"), "m_btnZoomOut", skin::EGlyph::ZoomOut, "tool", ink, 16);
+  m_btnZoomIn = makeButton(QStringLiteral("In"), "m_btnZoomIn", skin::EGlyph::ZoomIn, "tool", ink, 16);
+
+  m_wndPreview = new QLabel(this);
+  m_wndPreview->setObjectName(QStringLiteral("m_wndPreview"));
+  m_wndPreview->setAlignment(Qt::AlignCenter);
+  m_wndPreview->setWordWrap(true);
+
+  m_menuHelp = new QMenu(this);
+  m_menuHelp->addAction(QStringLiteral("Technical Support"), this, &CVelluminDlg::OnTechnicalSupport);
+  m_menuHelp->addAction(QStringLiteral("Visit Product Page"), this, &CVelluminDlg::OnVisitProductPage);
+  m_menuHelp->addSeparator();
+  m_menuHelp->addAction(QStringLiteral("Check for Update..."), this, &CVelluminDlg::OnCheckForUpdate);
+  m_menuHelp->addSeparator();
+  m_menuHelp->addAction(QStringLiteral("About"), this, &CVelluminDlg::OnAbout);
+
+  connect(m_btnHelp, &QPushButton::clicked, this, &CVelluminDlg::OnBtnHelp);
+  connect(m_btnMin, &QPushButton::clicked, this, &CVelluminDlg::OnBtnMin);
+  connect(m_btnMax, &QPushButton::clicked, this, &CVelluminDlg::OnBtnMax);
+  connect(m_btnRestore, &QPushButton::clicked, this, &CVelluminDlg::OnBtnRestore);
+  connect(m_btnClose, &QPushButton::clicked, this, &QDialog::close);
+  connect(m_btnAdd, &QPushButton::clicked, this, &CVelluminDlg::OnBtnAdd);
+  connect(m_btnRemove, &QPushButton::clicked, this, &CVelluminDlg::OnBtnRemove);
+  connect(m_btnClear, &QPushButton::clicked, this, &CVelluminDlg::OnBtnClear);
+  connect(m_listFiles, &CListCtrlEx::listItemEvent, this, &CVelluminDlg::OnListItemEvent);
+  connect(m_listFiles, &CListCtrlEx::removeRequested, this, &CVelluminDlg::OnBtnRemove);
+  connect(m_listFiles, &CListCtrlEx::clearRequested, this, &CVelluminDlg::OnBtnClear);
+  connect(m_listFiles, &CListCtrlEx::filesDropped, this, &CVelluminDlg::OnDropFiles);
+  connect(m_listFiles, &CListCtrlEx::previewArrow, this, &CVelluminDlg::previewArrow);
+}
+
+void CVelluminDlg::LayoutControls() {
+  const int w = width();
+  const int h = height();
+
+  // Caption buttons keep their distance to the right edge.
+  const int captionRight = w - 8;
+  m_btnClose->setGeometry(captionRight - 30, 4, 30, 24);
+  m_btnMax->setGeometry(captionRight - 62, 4, 30, 24);
+  m_btnRestore->setGeometry(captionRight - 62, 4, 30, 24);
+  m_btnMin->setGeometry(captionRight - 94, 4, 30, 24);
+  m_btnHelp->setGeometry(captionRight - 126, 4, 30, 24);
+
+  // Left pane: buttons on top, the list growing with the window, the options at the bottom.
+  m_btnAdd->setGeometry(10, 44, 104, 40);
+  m_btnRemove->setGeometry(120, 44, 104, 40);
+  m_btnClear->setGeometry(230, 44, 104, 40);
+  m_btnConvert->setGeometry(340, 44, 112, 40);
+  m_btnCancel->setGeometry(340, 44, 112, 40);
+
+  const int processTop = h - kBottomBand - 30;
+  m_lblProcess->setGeometry(12, processTop, 66, 22);
+  m_progress->setGeometry(80, processTop + 3, kLeftPaneWidth - 92, 16);
+
+  const int folderTop = processTop - 8 - 62;
+  m_grpFolder->setGeometry(8, folderTop, kLeftPaneWidth - 16, 62);
+  m_editOutputDir->setGeometry(10, 24, 250, 28);
+  m_btnOpen->setGeometry(266, 24, 80, 28);
+  m_btnBrowse->setGeometry(352, 24, 84, 28);
+
+  const int settingTop = folderTop - 8 - 78;
+  m_grpSetting->setGeometry(8, settingTop, kLeftPaneWidth - 16, 78);
+  m_radAllPages->setGeometry(12, 22, 150, 22);
+  m_radPageRange->setGeometry(12, 48, 116, 22);
+  m_editRange->setGeometry(130, 46, 220, 26);
+  m_lblInvalid->setGeometry(358, 48, 70, 22);
+
+  const int formatTop = settingTop - 8 - 62;
+  m_grpFormat->setGeometry(8, formatTop, kLeftPaneWidth - 16, 62);
+  m_cboFormat->setGeometry(10, 24, 230, 28);
+  m_btnApplyAll->setGeometry(248, 24, 110, 28);
+  m_btnOption->setGeometry(364, 24, 72, 28);
+
+  const int listTop = kPreviewTop;
+  m_listFiles->setGeometry(8, listTop, kLeftPaneWidth - 16, std::max(80, formatTop - 10 - listTop));
+
+  // The preview toolbar stays centred in the right pane.
+  const int x = (w - 752) / 2 + 469;
+  m_btnPrev->setGeometry(x, kToolbarTop, 30, 28);
+  m_btnNext->setGeometry(x + 36, kToolbarTop, 30, 28);
+  m_editPage->setGeometry(x + 118, kToolbarTop, 58, 28);
+  m_lblPageCount->setGeometry(x + 190, kToolbarTop, 28, 28);
+  m_btnZoomOut->setGeometry(x + 220, kToolbarTop, 28, 28);
+  m_btnZoomIn->setGeometry(x + 251, kToolbarTop, 28, 28);
+
+  m_wndPreview->setGeometry(PreviewAreaRect());
+}
+
+QRect CVelluminDlg::PreviewAreaRect() const {
+  return QRect(QPoint(kPreviewLeft, kPreviewTop), QPoint(width() - 6 - 1, height() - kStatusStrip - 1));
+}
+
+QRect CVelluminDlg::GripRect() const { return QRect(width() - kGripSize, height() - kGripSize, kGripSize, kGripSize); }
+
+void CVelluminDlg::ShapeWindow() {
+  QRegion region(rect());
+  for (int row = 0; row < 5; ++row) {
+    region -= QRegion(0, row, kCornerCut[row], 1);
+    region -= QRegion(width() - kCornerCut[row], row, kCornerCut[row], 1);
+  }
+  setMask(region);
+}
+
+void CVelluminDlg::InitOutputFolder(const QString& strDocumentsDir) {
+  const std::wstring stored = m_pConfig->GetValue(L"OutputDir");
+  if (!stored.empty()) {
+    m_editOutputDir->setText(ToQt(stored));
+    return;
+  }
+  if (strDocumentsDir.isEmpty()) {
+    // No Documents folder is known: the edit holds the folder's name only, nothing is made.
+    m_editOutputDir->setText(QLatin1String(kDefaultFolderName));
+    return;
+  }
+  const QString folder = QDir(strDocumentsDir).filePath(QLatin1String(kDefaultFolderName));
+  if (auto path = platform::ToPath(folder.toStdWString())) {
+    std::error_code ec;
+    std::filesystem::create_directories(*path, ec);
+  }
+  m_editOutputDir->setText(folder);
+  if (m_pConfig->IsEnabled()) m_pConfig->SetValue(L"OutputDir", folder.toStdWString());
+}
+
+void CVelluminDlg::UpdateControlStates() {
+  auto enable = [](std::initializer_list<QWidget*> widgets, bool enabled) {
+    for (QWidget* widget : widgets) widget->setEnabled(enabled);
+  };
+  const std::initializer_list<QWidget*> toolbar = {m_btnPrev, m_btnNext, m_editPage, m_btnZoomIn, m_btnZoomOut};
+
+  if (m_bConverting) {
+    m_btnConvert->setEnabled(false);
+    m_btnConvert->hide();
+    m_btnCancel->setEnabled(true);
+    m_btnCancel->show();
+    enable({m_btnAdd, m_btnRemove, m_btnClear, m_btnApplyAll, m_btnBrowse, m_cboFormat}, false);
+    m_lblProcess->show();
+    m_progress->show();
+    return;
+  }
+
+  if (m_bListEmpty) {
+    m_btnAdd->setEnabled(true);
+    enable({m_btnRemove, m_btnClear, m_btnConvert, m_btnCancel, m_btnApplyAll, m_cboFormat}, false);
+    m_btnConvert->show();
+    m_btnCancel->hide();
+    enable(toolbar, false);
+    enable({m_radAllPages, m_radPageRange, m_editRange}, false);
+    m_btnBrowse->setEnabled(true);
+    m_cboFormat->setCurrentIndex(-1);
+    m_lblInvalid->hide();
+  } else {
+    enable({m_btnAdd, m_btnClear, m_btnBrowse}, true);
+    m_btnConvert->show();
+    m_btnConvert->setEnabled(!m_bNoConvertibleFile);
+    m_btnCancel->hide();
+    m_btnCancel->setEnabled(false);
+    if (!m_bHasSelection) {
+      enable({m_btnRemove, m_btnApplyAll, m_cboFormat, m_radAllPages, m_radPageRange, m_editRange}, false);
+      enable(toolbar, false);
+      m_cboFormat->setCurrentIndex(-1);
+    } else {
+      enable({m_btnRemove, m_btnApplyAll, m_cboFormat}, true);
+      const bool single = m_listFiles->SelectedRows().size() == 1;
+      enable({m_radAllPages, m_radPageRange, m_editRange}, single);
+      const CFileItem* previewed = m_fileItems.Find(m_nPreviewIndex);
+      enable(toolbar, previewed && !previewed->IsLockedWithoutPassword());
+    }
+  }
+  m_lblProcess->hide();
+  m_progress->hide();
+}
+
+CVelluminDlg::CAddResult CVelluminDlg::AddFiles(const QStringList& paths, bool bDropped) {
+  CAddResult result;
+  QString rejected;
+  int firstNewRow = -1;
+  for (const QString& path : paths) {
+    const int row = AdmitFile(path, bDropped, rejected, result);
+    if (row >= 0 && firstNewRow < 0) firstNewRow = row;
+  }
+  if (result.m_nRejected > 0)
+    appdlg::ShowMessageBox(this,
+                           QStringLiteral("Cannot import following files because they are not normal PDF files:") +
+                               rejected,
+                           QStringLiteral("Error"), QMessageBox::Ok, QMessageBox::Warning);
+  // The notice about files that need a password follows here (issue #9).
+  if (m_listFiles->topLevelItemCount() > 0 && firstNewRow >= 0) SelectRow(firstNewRow);
+  m_listFiles->setFocus();
+  return result;
+}
+
+// Returns the new row, or -1 when the file was skipped or rejected.
+int CVelluminDlg::AdmitFile(const QString& path, bool bDropped, QString& rejected, CAddResult& result) {
+  // A file that cannot be read (or is a folder) is skipped without a message.
+  if (QFileInfo(path).isDir()) return -1;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  const qint64 size = file.size();
+  file.close();
+
+  auto item = std::make_unique<CFileItem>();
+  item->m_strPath = path.toStdWString();
+  item->m_strFileName = QFileInfo(path).fileName().toStdWString();
+  item->m_strSizeText = FormatSizeText(static_cast<uint64_t>(std::max<qint64>(size, 0)));
+  item->m_strPageRange = L"All Pages";
+
+  const int check = CMuInterface::CheckDocument(item->m_strPath, "", "");
+  if (check >= 1 || (check == 0 && bDropped)) {
+    item->m_nPageCount = check;
+  } else if (check == OPEN_NEEDS_PASSWORD) {
+    item->m_bLocked = true;
+  } else {
+    rejected += QStringLiteral("\n    \"") + path + QLatin1Char('"');
+    ++result.m_nRejected;
+    return -1;
+  }
+
+  item->m_nIndex = m_fileItems.Count() + 1;
+  item->m_nKind = KIND_POWERPOINT;
+  item->m_nStatus = ITEM_ADDED;
+  item->m_strStatusText = GetKindName(item->m_nKind);
+  const bool locked = item->m_bLocked;
+  const int row = m_listFiles->AddRow(locked, ToQt(item->m_strFileName), ToQt(item->m_strSizeText),
+                                      check < 0 ? QStringLiteral("Unknown") : QString::number(check),
+                                      ToQt(item->m_strStatusText));
+  m_fileItems.Append(std::move(item));
+  ++result.m_nAdded;
+  if (locked) ++result.m_nLocked;
+
+  m_bListEmpty = false;
+  if (!locked) m_bNoConvertibleFile = false;
+  UpdateControlStates();
+  return row;
+}
+
+void CVelluminDlg::OnBtnAdd() {
+  const QStringList paths = appdlg::ChooseOpenFiles(this);
+  if (paths.isEmpty()) return;
+  AddFiles(paths, false);
+}
+
+void CVelluminDlg::OnDropFiles(const QStringList& paths) {
+  if (m_bConverting) return;
+  QStringList pdfs;
+  for (const QString& path : paths)
+    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseSensitive)) pdfs << path;
+  AddFiles(pdfs, true);
+}
+
+bool CVelluminDlg::AllItemsLockedWithoutPassword() {
+  const int count = m_fileItems.Count();
+  for (int i = 1; i <= count; ++i) {
+    const CFileItem* item = m_fileItems.Find(i);
+    if (item && !item->IsLockedWithoutPassword()) return false;
+  }
+  return true;
+}
+
+void CVelluminDlg::OnBtnRemove() {
+  // Removing items renumbers them: never while a job carries an item's index.
+  if (m_bConverting || m_listFiles->FirstSelectedRow() < 0) return;
+  for (int row = m_listFiles->FirstSelectedRow(); row >= 0; row = m_listFiles->FirstSelectedRow()) {
+    m_listFiles->RemoveRow(row);
+    m_fileItems.RemoveAt(row + 1);
+  }
+  m_listFiles->RenumberRows();
+  m_fileItems.Renumber();
+  m_bHasSelection = false;
+  const int left = m_fileItems.Count();
+  m_bListEmpty = left == 0;
+  m_bNoConvertibleFile = AllItemsLockedWithoutPassword();
+  // The old preview index may now name another item (or none): show afresh.
+  m_nPreviewIndex = 0;
+  if (left > 0) {
+    SelectRow(0);
+  } else {
+    ResetPreview();
+    UpdateControlStates();
+  }
+}
+
+void CVelluminDlg::OnBtnClear() {
+  if (m_bConverting) return;
+  m_listFiles->clear();
+  m_fileItems.Clear();
+  m_bListEmpty = true;
+  m_bHasSelection = false;
+  m_bNoConvertibleFile = false;
+  m_bCurItemLocked = false;
+  m_nPreviewIndex = 0;
+  ResetPreview();
+  UpdateControlStates();
+}
+
+void CVelluminDlg::SelectRow(int nRow) {
+  m_listFiles->SelectRowAlone(nRow);
+  OnListItemEvent(nRow, LIST_EVENT_SELECTED);
+}
+
+void CVelluminDlg::OnListItemEvent(int nRow, int nCause) {
+  (void)nCause;  // password entry (cause 0) and opening a finished output (cause 4): issue #9
+  if (nRow < 0) {
+    m_bHasSelection = false;
+    UpdateControlStates();
+    return;
+  }
+  m_bHasSelection = true;
+  ShowItemInPreview(nRow + 1);
+  const CFileItem* item = m_fileItems.Find(nRow + 1);
+  m_bCurItemLocked = m_bConverting || (item && item->IsLockedWithoutPassword());
+  UpdateControlStates();
+}
+
+void CVelluminDlg::ShowItemInPreview(int nIndex) {
+  if (nIndex == m_nPreviewIndex) return;
+  m_nPreviewIndex = nIndex;
+  const CFileItem* item = m_fileItems.Find(nIndex);
+  if (!item) {
+    ResetPreview();
+    return;
+  }
+  m_lblPageCount->setText(item->m_bLocked && item->m_nPageCount == 0
+                              ? QString()
+                              : QStringLiteral("/ %1").arg(item->m_nPageCount));
+  QString pages;
+  if (item->IsLockedWithoutPassword())
+    pages = QStringLiteral("This file needs a password.");
+  else
+    pages = item->m_nPageCount == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(item->m_nPageCount);
+  m_wndPreview->setText(QStringLiteral("<div style='font-size:17px; font-weight:bold'>%1</div><div>%2</div>")
+                            .arg(ToQt(item->m_strFileName).toHtmlEscaped(), pages));
+}
+
+void CVelluminDlg::ResetPreview() {
+  m_wndPreview->clear();
+  m_lblPageCount->clear();
+  m_editPage->clear();
+}
+
+void CVelluminDlg::OnConvertNotify(const CConvertNotify& notify) {
+  auto setProgress = [this](int value) {
+    if (value >= m_progress->minimum() && value <= m_progress->maximum()) m_progress->setValue(value);
+  };
+  switch (notify.m_nNotifyType) {
+    case NOTIFY_PROGRESS:
+      if (notify.m_nItemIndex != m_nCurJobIndex) return;
+      setProgress(static_cast<int>(notify.m_fProgress * 100.0f));
+      break;
+    case NOTIFY_CANCELLED:
+      m_bConverting = false;
+      UpdateControlStates();
+      break;
+    default:  // done or failed; the item's status and the next job come with the batch (issue #9)
+      setProgress(100);
+      break;
+  }
+  m_progress->repaint();
+}
+
+void CVelluminDlg::OnBtnHelp() {
+  m_menuHelp->popup(m_btnHelp->mapToGlobal(QPoint(0, m_btnHelp->height())));
+}
+
+void CVelluminDlg::OnBtnMin() { showMinimized(); }
+
+void CVelluminDlg::OnBtnMax() {
+  m_rcNormal = geometry();
+  m_btnMax->hide();
+  m_btnRestore->show();
+  if (QScreen* current = screen()) setGeometry(current->availableGeometry());
+}
+
+void CVelluminDlg::OnBtnRestore() {
+  m_btnRestore->hide();
+  m_btnMax->show();
+  if (m_rcNormal.isValid()) setGeometry(m_rcNormal);
+}
+
+void CVelluminDlg::OnTechnicalSupport() { QDesktopServices::openUrl(QUrl(QLatin1String(kHowToUrl))); }
+
+void CVelluminDlg::OnVisitProductPage() { QDesktopServices::openUrl(QUrl(QLatin1String(kProductUrl))); }
+
+void CVelluminDlg::OnCheckForUpdate() {
+  appdlg::ShowMessageBox(this, QStringLiteral("No update service is configured."),
+                         QStringLiteral("Check for Update"), QMessageBox::Ok, QMessageBox::Information);
+}
+
+void CVelluminDlg::OnAbout() {
+  m_dlgAbout->adjustSize();
+  m_dlgAbout->move(geometry().center() - QPoint(m_dlgAbout->width() / 2, m_dlgAbout->height() / 2));
+  m_dlgAbout->show();
+  m_dlgAbout->raise();
+}
+
+bool CVelluminDlg::IsInThisWindow(QObject* object) const {
+  auto* widget = qobject_cast<QWidget*>(object);
+  return widget && widget->window() == this;
+}
+
+// Rules that hold before any widget sees the input.
+bool CVelluminDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (!IsInThisWindow(watched)) return false;
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        m_listFiles->setFocus();
+        return true;
+      }
+      break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      auto* widget = static_cast<QWidget*>(watched);
+      if (m_lblInvalid->isVisible() && widget != m_editRange && !m_editRange->isAncestorOf(widget)) {
+        m_listFiles->setFocus();
+        return true;
+      }
+      if (widget == m_listFiles->viewport()) {
+        const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (!m_listFiles->itemAt(pos)) {
+          // The list never loses its selection to a click on its empty part.
+          if (m_nPreviewIndex > 0) m_listFiles->SelectRowAlone(m_nPreviewIndex - 1);
+          return true;
+        }
+      }
+      break;
+    }
+    case QEvent::Wheel: {
+      auto* widget = static_cast<QWidget*>(watched);
+      const bool overList = widget == m_listFiles || m_listFiles->isAncestorOf(widget);
+      if (!overList && m_listFiles->hasFocus()) {
+        emit previewWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return false;
+}
+
+void CVelluminDlg::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const int w = width();
+  const int h = height();
+  p.fillRect(rect(), skin::kBackground);
+
+  // Caption band with the program's picture and title.
+  QLinearGradient caption(0, 0, 0, kCaptionHeight);
+  caption.setColorAt(0, skin::kCaptionTop);
+  caption.setColorAt(1, skin::kCaptionBottom);
+  p.fillRect(QRect(0, 0, w, kCaptionHeight), caption);
+  p.drawPixmap(QRect(10, 6, 20, 20), skin::AppPixmap(40));
+  p.setFont(m_fontBig);
+  p.setPen(Qt::white);
+  p.drawText(QRect(38, 0, 300, kCaptionHeight), Qt::AlignVCenter | Qt::AlignLeft, windowTitle());
+
+  // Right pane: the band above the preview and the strip under it.
+  QLinearGradient band(0, kCaptionHeight, 0, kPreviewTop);
+  band.setColorAt(0, QColor(250, 251, 252));
+  band.setColorAt(1, QColor(232, 236, 240));
+  p.fillRect(QRect(kLeftPaneWidth + 6, kCaptionHeight, w - kLeftPaneWidth - 6, kPreviewTop - kCaptionHeight), band);
+  p.fillRect(QRect(kPreviewLeft, h - kStatusStrip, w - kPreviewLeft, kStatusStrip), QColor(232, 236, 240));
+
+  // Separators of the left pane and its bottom band.
+  p.fillRect(QRect(kLeftPaneWidth, kCaptionHeight, 6, h - kCaptionHeight), QColor(226, 230, 234));
+  p.setPen(QColor(205, 211, 217));
+  p.drawLine(kLeftPaneWidth, kCaptionHeight, kLeftPaneWidth, h);
+  p.drawLine(kLeftPaneWidth + 5, kCaptionHeight, kLeftPaneWidth + 5, h);
+  p.drawLine(8, 90, kLeftPaneWidth - 8, 90);
+  p.fillRect(QRect(0, h - kBottomBand + 4, kLeftPaneWidth, kBottomBand - 4), QColor(236, 239, 242));
+
+  // Frame: left, right and bottom borders.
+  p.setPen(skin::kCaptionBottom);
+  p.drawLine(0, kCaptionHeight, 0, h - 1);
+  p.drawLine(w - 1, kCaptionHeight, w - 1, h - 1);
+  p.drawLine(0, h - 1, w - 1, h - 1);
+
+  // Resize grip: three diagonal rows of dots.
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(150, 158, 168));
+  const QRect grip = GripRect();
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j <= i; ++j) p.drawRect(grip.right() - 3 - 4 * j, grip.bottom() - 3 - 4 * (2 - i) + 0, 2, 2);
+}
+
+void CVelluminDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  LayoutControls();
+  ShapeWindow();
+}
+
+void CVelluminDlg::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
+  const QPoint pos = event->position().toPoint();
+  m_ptDragStart = event->globalPosition().toPoint();
+  m_rcDragStart = geometry();
+  if (GripRect().contains(pos)) {
+    m_eDrag = EDrag::Resize;
+    grabMouse(Qt::SizeFDiagCursor);
+  } else if (pos.y() < kDragHeight) {
+    // The window manager moves the window where it can; otherwise we follow the mouse.
+    if (!(windowHandle() && windowHandle()->startSystemMove())) m_eDrag = EDrag::Move;
+  }
+  event->accept();
+}
+
+void CVelluminDlg::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint delta = event->globalPosition().toPoint() - m_ptDragStart;
+  if (m_eDrag == EDrag::Move) {
+    move(m_rcDragStart.topLeft() + delta);
+  } else if (m_eDrag == EDrag::Resize) {
+    resize(std::max(m_rcDragStart.width() + delta.x(), m_sizeStartup.width()),
+           std::max(m_rcDragStart.height() + delta.y(), m_sizeStartup.height()));
+  } else if (GripRect().contains(event->position().toPoint())) {
+    setCursor(Qt::SizeFDiagCursor);
+  } else {
+    unsetCursor();
+  }
+}
+
+void CVelluminDlg::mouseReleaseEvent(QMouseEvent* event) {
+  if (m_eDrag == EDrag::Resize) releaseMouse();
+  m_eDrag = EDrag::None;
+  QDialog::mouseReleaseEvent(event);
+}

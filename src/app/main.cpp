@@ -1,0 +1,6 @@
+#include "app/VelluminApp.h"
+
+int main(int argc, char** argv) {
+  CVelluminApp app(argc, argv);
+  return app.Run();
+}
