@@ -255,6 +255,28 @@ class PreviewPaneTest : public QObject {
     QCOMPARE(doc->CachedBitmaps(), doc->Renders() - 3);  // the old zoom's bitmaps went
   }
 
+  void pageBitmapsOfAllDocumentsStayWithinOneBudget() {
+    // Two documents at 640 dpi: one A4 page bitmap each, together above the budget.
+    const QSize viewport(600, 500);
+    CPreviewDoc first(m_dir->Wide("tall.pdf"), "");
+    first.SetZoom(CPreviewDoc::kMaxZoom);
+    first.Compose(viewport);
+    QCOMPARE(first.CachedBitmaps(), 1);
+    QVERIFY(first.CachedBytes() > CPreviewDoc::kBitmapBudget / 2);
+    {
+      CPreviewDoc second(m_dir->Wide("tall.pdf"), "");
+      second.SetZoom(CPreviewDoc::kMaxZoom);
+      second.Compose(viewport);
+      // The page on screen stays; the other document's older bitmap goes.
+      QCOMPARE(second.CachedBitmaps(), 1);
+      QCOMPARE(first.CachedBitmaps(), 0);
+      QCOMPARE(CPreviewDoc::AllCachedBytes(), second.CachedBytes());
+    }
+    QCOMPARE(CPreviewDoc::AllCachedBytes(), size_t{0});
+    first.Compose(viewport);
+    QCOMPARE(first.Renders(), 2);
+  }
+
   void resizingKeepsTheZoomAndLimitsTheOffsets() {
     CPreviewDoc* doc = Show("tall.pdf");
     const float zoom = doc->m_fZoom;

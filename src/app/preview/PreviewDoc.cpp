@@ -24,12 +24,28 @@ QImage ToImage(const nsPDFData::CImageObj& record) {
   return image;
 }
 
+// Every preview state of the process, for the shared bitmap budget (user-interface thread).
+std::vector<CPreviewDoc*>& AllDocs() {
+  static std::vector<CPreviewDoc*> docs;
+  return docs;
+}
+size_t g_nAllCachedBytes = 0;  // bytes of page bitmaps held by all states
+uint64_t g_nComposition = 0;   // compositions so far, across all states
+
 }  // namespace
 
 CPreviewDoc::CPreviewDoc(std::wstring path, std::string password)
-    : m_strPath(std::move(path)), m_strPassword(std::move(password)) {}
+    : m_strPath(std::move(path)), m_strPassword(std::move(password)) {
+  AllDocs().push_back(this);
+}
 
-CPreviewDoc::~CPreviewDoc() = default;
+CPreviewDoc::~CPreviewDoc() {
+  DropBitmaps();
+  auto& docs = AllDocs();
+  docs.erase(std::remove(docs.begin(), docs.end(), this), docs.end());
+}
+
+size_t CPreviewDoc::AllCachedBytes() { return g_nAllCachedBytes; }
 
 bool CPreviewDoc::EnsureOpen() {
   if (m_bOpened) return m_nPageCount > 0;
@@ -163,33 +179,44 @@ void CPreviewDoc::ScrollBy(double pixels, QSize viewport) {
 
 const QImage* CPreviewDoc::BitmapOf(int n) {
   PageBitmap& bitmap = m_vecBitmaps[static_cast<size_t>(n - 1)];
-  bitmap.m_nLastUse = m_nComposition;
+  bitmap.m_nLastUse = g_nComposition;
   if (bitmap.m_image.isNull() && !bitmap.m_bFailed) {
     ++m_nRenders;
     std::unique_ptr<nsPDFData::CImageObj> record(m_pDoc->RenderPage(n, m_fZoom));
     if (record) bitmap.m_image = ToImage(*record);
     bitmap.m_bFailed = bitmap.m_image.isNull();
     m_nCachedBytes += static_cast<size_t>(bitmap.m_image.sizeInBytes());
+    g_nAllCachedBytes += static_cast<size_t>(bitmap.m_image.sizeInBytes());
   }
   return bitmap.m_image.isNull() ? nullptr : &bitmap.m_image;
 }
 
+void CPreviewDoc::ForgetBitmap(PageBitmap& bitmap) {
+  const auto bytes = static_cast<size_t>(bitmap.m_image.sizeInBytes());
+  m_nCachedBytes -= bytes;
+  g_nAllCachedBytes -= bytes;
+  bitmap = PageBitmap{};
+}
+
 void CPreviewDoc::DropBitmaps() {
-  for (PageBitmap& bitmap : m_vecBitmaps) bitmap = PageBitmap{};
-  m_nCachedBytes = 0;
+  for (PageBitmap& bitmap : m_vecBitmaps) ForgetBitmap(bitmap);
 }
 
 void CPreviewDoc::TrimBitmaps(int firstKept, int lastKept) {
-  while (m_nCachedBytes > kBitmapBudget) {
+  while (g_nAllCachedBytes > kBitmapBudget) {
+    CPreviewDoc* owner = nullptr;
     PageBitmap* oldest = nullptr;
-    for (int n = 1; n <= m_nPageCount; ++n) {
-      PageBitmap& bitmap = m_vecBitmaps[static_cast<size_t>(n - 1)];
-      if (bitmap.m_image.isNull() || (n >= firstKept && n <= lastKept)) continue;
-      if (!oldest || bitmap.m_nLastUse < oldest->m_nLastUse) oldest = &bitmap;
-    }
+    for (CPreviewDoc* doc : AllDocs())
+      for (int n = 1; n <= static_cast<int>(doc->m_vecBitmaps.size()); ++n) {
+        PageBitmap& bitmap = doc->m_vecBitmaps[static_cast<size_t>(n - 1)];
+        if (bitmap.m_image.isNull() || (doc == this && n >= firstKept && n <= lastKept)) continue;
+        if (!oldest || bitmap.m_nLastUse < oldest->m_nLastUse) {
+          owner = doc;
+          oldest = &bitmap;
+        }
+      }
     if (!oldest) return;  // only the pages on screen are left
-    m_nCachedBytes -= static_cast<size_t>(oldest->m_image.sizeInBytes());
-    oldest->m_image = QImage();
+    owner->ForgetBitmap(*oldest);
   }
 }
 
@@ -206,7 +233,7 @@ QImage CPreviewDoc::Compose(QSize viewport, int* centrePage) {
   frame.fill(kBackground);
   m_nFirstVisiblePage = 0;
   if (!EnsureOpen()) return frame;
-  ++m_nComposition;
+  ++g_nComposition;
 
   QPainter painter(&frame);
   const int first = PageAt(m_dOffsetY);

@@ -23,7 +23,9 @@ class CPreviewDoc {
   static constexpr float kMaxZoom = 640.0f;
   static constexpr float kZoomStep = 12.0f;
   static constexpr int kPageGap = 10;           // pixels between two pages
-  static constexpr size_t kBitmapBudget = size_t{256} << 20;  // bytes of page bitmaps kept
+  // Bytes of page bitmaps kept by all preview states together; the least recently drawn
+  // pages beyond it are dropped (never those of the frame being composed).
+  static constexpr size_t kBitmapBudget = size_t{256} << 20;
   static inline const QColor kBackground{86, 86, 86};
 
   // Cheap: nothing is opened until the state is first used.
@@ -77,10 +79,12 @@ class CPreviewDoc {
   double PageHeight(int n);  // pixels at the current zoom
   double PageWidth(int n);
 
-  // Number of pages whose bitmap is cached, and the bytes they take.
+  // Number of pages whose bitmap is cached, the bytes they take, and the renders so far.
   int CachedBitmaps() const;
   size_t CachedBytes() const { return m_nCachedBytes; }
   int Renders() const { return m_nRenders; }
+  // Bytes of page bitmaps held by every preview state of the process.
+  static size_t AllCachedBytes();
 
   const std::wstring m_strPath;      // the file, as listed
   const std::string m_strPassword;   // the password it is opened with (UTF-8)
@@ -96,7 +100,7 @@ class CPreviewDoc {
   struct PageBitmap {
     QImage m_image;          // rendered at m_fZoom when not null
     bool m_bFailed = false;  // the render failed at this zoom: not retried until it changes
-    uint64_t m_nLastUse = 0; // composition number of its last drawing
+    uint64_t m_nLastUse = 0; // process-wide composition number of its last drawing
   };
 
   bool EnsureOpen();
@@ -105,7 +109,10 @@ class CPreviewDoc {
   int PageAt(double y);                      // page whose band holds strip row y
   const QImage* BitmapOf(int n);             // renders on first use; null on failure
   void DropBitmaps();
-  void TrimBitmaps(int firstKept, int lastKept);  // evicts least recently drawn pages
+  void ForgetBitmap(PageBitmap& bitmap);
+  // Drops the least recently drawn bitmaps of all states until the budget holds, keeping
+  // this state's pages firstKept .. lastKept.
+  void TrimBitmaps(int firstKept, int lastKept);
 
   std::unique_ptr<CMuInterface> m_pDoc;      // the preview instance, made on first use
   bool m_bOpened = false;                    // the open was tried
@@ -114,6 +121,5 @@ class CPreviewDoc {
   std::vector<double> m_vecTops;             // top of each page, then the total height + gap
   std::vector<PageBitmap> m_vecBitmaps;      // per page, at m_fZoom
   size_t m_nCachedBytes = 0;                 // bytes held by m_vecBitmaps
-  uint64_t m_nComposition = 0;               // compositions so far
   int m_nRenders = 0;                        // pages rendered so far
 };
