@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QPushButton>
 #include <QtTest>
 
@@ -49,6 +51,7 @@ class FileListTest : public QObject {
   void removeRenumbersRowsAndItems();
   void clearEmptiesListAndStore();
   void clickOnEmptyPartKeepsTheSelection();
+  void keysSelectRowsOrScrollThePreview();
   void contextMenuOffersPasswordOnlyForOneLockedRow();
   void statusColumnMarksOutputNames();
 };
@@ -248,6 +251,37 @@ void FileListTest::clickOnEmptyPartKeepsTheSelection() {
   QTest::mouseClick(w.List().viewport(), Qt::LeftButton, Qt::NoModifier, below);
   QCOMPARE(w.List().SelectedRows(), std::vector<int>{1});
   QVERIFY(w.m_dialog.HasSelection());
+}
+
+void FileListTest::keysSelectRowsOrScrollThePreview() {
+  Window w;
+  w.m_dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
+  QStringList paths;
+  for (int i = 1; i <= 3; ++i) paths << app_test::WritePdf(w.m_files, "k" + std::to_string(i) + ".pdf", 1);
+  w.m_dialog.AddFiles(paths, false);
+  QSignalSpy arrows(&w.m_dialog, &CVelluminDlg::previewArrow);
+
+  // Pointer over the list: the arrows move the selection and the preview follows.
+  QCursor::setPos(w.List().mapToGlobal(w.List().rect().center()));
+  QTest::keyClick(&w.List(), Qt::Key_Down);
+  QCOMPARE(w.List().SelectedRows(), std::vector<int>{1});
+  QCOMPARE(w.m_dialog.PreviewIndex(), 2);
+  QTest::keyClick(&w.List(), Qt::Key_Up);
+  QCOMPARE(w.m_dialog.PreviewIndex(), 1);
+  QVERIFY(arrows.isEmpty());
+
+  // Pointer elsewhere: the same keys scroll the preview instead.
+  QCursor::setPos(w.m_dialog.mapToGlobal(w.m_dialog.PreviewAreaRect().center()));
+  QTest::keyClick(&w.List(), Qt::Key_Down);
+  QCOMPARE(w.List().SelectedRows(), std::vector<int>{0});
+  QCOMPARE(arrows.size(), 1);
+  QCOMPARE(arrows.at(0).at(0).toBool(), true);
+
+  QTest::keyClick(&w.List(), Qt::Key_A, Qt::ControlModifier);
+  QCOMPARE(w.List().SelectedRows(), (std::vector<int>{0, 1, 2}));
+  QVERIFY(w.m_dialog.HasSelection());
+  QVERIFY(!w.m_dialog.m_radAllPages->isEnabled());  // several rows: no page range
 }
 
 void FileListTest::contextMenuOffersPasswordOnlyForOneLockedRow() {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QComboBox>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest>
 #include <atomic>
 #include <fstream>
@@ -21,6 +22,8 @@
 #include "app/ListCtrlEx.h"
 #include "app/VelluminApp.h"
 #include "app/VelluminDlg.h"
+#include "driver/ConvertJob.h"
+#include "driver/Converter.h"
 #include "settings/ConfigFile.h"
 
 using app_test::ToQt;
@@ -34,11 +37,13 @@ class MainWindowTest : public QObject {
   void laterStartUsesTheStoredOutputFolder();
   void controlStatesFollowTheListAndTheSelection();
   void enterAndEscapeNeverCloseTheWindow();
+  void pressesAndWheelTurnsFollowTheWindowRules();
   void gripResizesButNeverBelowTheStartupSize();
   void captionButtonsSwapMaxAndRestore();
   void checkForUpdateSaysNoServiceIsConfigured();
   void progressFromTheWorkerThreadReachesTheBar();
   void closedSinkReleasesAWaitingWorker();
+  void windowClosesWhileTheWorkerConverts();
 };
 
 void MainWindowTest::firstStartMakesAndStoresTheDefaultOutputFolder() {
@@ -161,6 +166,52 @@ void MainWindowTest::enterAndEscapeNeverCloseTheWindow() {
   }
   // Every one of them sent the focus to the file list.
   QTRY_VERIFY(dialog.m_listFiles->hasFocus());
+}
+
+void MainWindowTest::pressesAndWheelTurnsFollowTheWindowRules() {
+  TempDir program;
+  TempDir documents;
+  CVelluminDlg dialog(ToQt(program.Path()), ToQt(documents.Path()));
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+  // While "Invalid" shows, a press anywhere but in the range edit is swallowed.
+  int dialogsOpened = 0;
+  appdlg::SetOpenFilesHook([&dialogsOpened] {
+    ++dialogsOpened;
+    return QStringList{};
+  });
+  dialog.m_editRange->setEnabled(true);
+  dialog.m_lblInvalid->show();
+  QTest::mouseClick(dialog.m_btnAdd, Qt::LeftButton);
+  QCOMPARE(dialogsOpened, 0);
+  QTRY_VERIFY(dialog.m_listFiles->hasFocus());
+  QTest::mouseClick(dialog.m_editRange, Qt::LeftButton);
+  QTRY_VERIFY(dialog.m_editRange->hasFocus());
+  dialog.m_lblInvalid->hide();
+  QTest::mouseClick(dialog.m_btnAdd, Qt::LeftButton);
+  QCOMPARE(dialogsOpened, 1);
+  appdlg::SetOpenFilesHook({});
+
+  // A wheel turn outside the list while the list has the focus scrolls the preview.
+  QSignalSpy wheel(&dialog, &CVelluminDlg::previewWheel);
+  auto turn = [](QWidget* target) {
+    const QPointF pos(5, 5);
+    QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+  };
+  dialog.m_listFiles->setFocus();
+  QTRY_VERIFY(dialog.m_listFiles->hasFocus());
+  turn(dialog.m_wndPreview);
+  QCOMPARE(wheel.size(), 1);
+  QCOMPARE(wheel.at(0).at(0).toInt(), -120);
+  turn(dialog.m_listFiles->viewport());
+  QCOMPARE(wheel.size(), 1);
+  dialog.m_editOutputDir->setFocus();
+  QTRY_VERIFY(dialog.m_editOutputDir->hasFocus());
+  turn(dialog.m_wndPreview);
+  QCOMPARE(wheel.size(), 1);
 }
 
 void MainWindowTest::gripResizesButNeverBelowTheStartupSize() {
@@ -288,6 +339,26 @@ void MainWindowTest::closedSinkReleasesAWaitingWorker() {
   worker.join();
   QCoreApplication::processEvents();
   QCOMPARE(handled, 0);
+}
+
+void MainWindowTest::windowClosesWhileTheWorkerConverts() {
+  TempDir program;
+  TempDir documents;
+  TempDir files;
+  const QString input = app_test::WritePdf(files, "long.pdf", 200);
+  auto dialog = std::make_unique<CVelluminDlg>(ToQt(program.Path()), ToQt(documents.Path()));
+
+  CConvertJob job;
+  job.m_strInputPath = input.toStdWString();
+  job.m_strOutputPath = files.Wide("long.txt");
+  for (int page = 1; page <= 200; ++page) job.m_vecPages.push_back(page);
+  job.m_nKind = 5;
+  job.m_nItemIndex = 1;
+  dialog->Converter()->AddJobs({job});
+  // Progress is flowing, so the worker is mid-job and about to wait on the window again.
+  QTRY_VERIFY_WITH_TIMEOUT(dialog->m_progress->value() > 0, 60000);
+  dialog.reset();  // must stop the worker without waiting for the rest of the job
+  QVERIFY(!std::filesystem::exists(files / "long.txt"));
 }
 
 int main(int argc, char** argv) {
