@@ -163,7 +163,7 @@ TEST_F(MuInterfaceTest, LoadPageOutOfRangeOrClosedYieldsNullAndStaysUsable) {
   ASSERT_NE(doc.LoadPage(1), nullptr);
   EXPECT_EQ(doc.LoadPage(4), nullptr);
   EXPECT_EQ(doc.m_pTextPage, nullptr);
-  EXPECT_EQ(doc.GetLastError(), "cannot load page 4");
+  EXPECT_EQ(doc.GetLastError(), "page 4 could not be loaded");
   EXPECT_EQ(doc.LoadPage(0), nullptr);
   EXPECT_NE(doc.LoadPage(2), nullptr);
 }
