@@ -68,10 +68,21 @@ std::string XPathLiteral(const std::string& name) {
     return out;
 }
 
+// Collects the saved document. pugixml writes a carriage return inside text as it is, and
+// the next load turns it into a line feed; written as a character reference it comes back.
+// Text is the only place a raw carriage return can reach the output: loading turned every
+// other one into a line feed, attribute values are escaped by pugixml, and indentation
+// uses line feeds.
 class CStringWriter : public pugi::xml_writer {
 public:
     void write(const void* data, size_t size) override {
-        m_str.append(static_cast<const char*>(data), size);
+        const std::string_view chunk(static_cast<const char*>(data), size);
+        for (char c : chunk) {
+            if (c == '\r')
+                m_str += "&#13;";
+            else
+                m_str += c;
+        }
     }
     std::string m_str;   // everything written so far
 };
@@ -218,6 +229,11 @@ CXmlNodePtr CXml::GetRoot() const {
 
 bool CXml::Save(const std::wstring& strPath) {
     if (!m_pDoc) return false;
+    // The bytes are always UTF-8, so a declaration naming another encoding would make the
+    // next load misread every non-ASCII character.
+    for (pugi::xml_node child : m_pDoc->children())
+        if (child.type() == pugi::node_declaration && child.attribute("encoding"))
+            child.attribute("encoding").set_value("utf-8");
     CStringWriter writer;
     const unsigned format = Depth(*m_pDoc) <= kMaxIndentedDepth ? pugi::format_default : pugi::format_raw;
     m_pDoc->save(writer, "\t", format, pugi::encoding_utf8);

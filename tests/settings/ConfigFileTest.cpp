@@ -196,6 +196,7 @@ TEST_F(ConfigFile, ValuesAreStoredAsUtf8Text) {
       {L"  spaces kept  ", L"  spaces kept  "},
       {L"   ", L"   "},
       {L"tab\tand\nline", L"tab\tand\nline"},
+      {L"cr\r\nlf\r", L"cr\r\nlf\r"},
       {L"", L""},
       {L"]]>", L"]]>"},
       // Characters XML 1.0 cannot carry are dropped, so the file still loads.
@@ -214,6 +215,23 @@ TEST_F(ConfigFile, ValuesAreStoredAsUtf8Text) {
   }
   config.SetValue(L"OutputDir", L"\u00E9");
   EXPECT_NE(ReadBytes(file).find("<OutputDir>\xC3\xA9</OutputDir>"), std::string::npos);
+}
+
+// Saves are UTF-8 whatever the file said before, so its declaration must say so too.
+TEST_F(ConfigFile, FilesInOtherEncodingsAreRewrittenAsUtf8) {
+  const std::string cases[] = {
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><xmlroot><Other>caf\xE9</Other></xmlroot>",
+      std::string("\xFF\xFE<\0x\0/\0>\0", 10),  // UTF-16 with byte-order mark: <x/>
+  };
+  for (const std::string& bytes : cases) {
+    WriteBytes(file, bytes);
+    CConfigFile config(path);
+    config.SetValue(L"OutputDir", L"/\u00E9t\u00E9");
+    EXPECT_EQ(config.GetValue(L"OutputDir"), L"/\u00E9t\u00E9");
+    if (bytes[0] == '<') {
+      EXPECT_EQ(config.GetValue(L"Other"), L"caf\u00E9");
+    }
+  }
 }
 
 TEST_F(ConfigFile, ValueIsAllTextInsideTheElement) {
