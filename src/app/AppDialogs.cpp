@@ -15,6 +15,11 @@ OpenFilesHook& FilesHook() {
   return hook;
 }
 
+FolderHook& ChosenFolderHook() {
+  static FolderHook hook;
+  return hook;
+}
+
 }  // namespace
 
 int ShowMessageBox(QWidget* parent, const QString& text, const QString& title,
@@ -34,7 +39,17 @@ QStringList ChooseOpenFiles(QWidget* parent) {
   return dialog.selectedFiles();
 }
 
+QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) {
+  if (ChosenFolderHook()) return ChosenFolderHook()(title);
+  QFileDialog dialog(parent, title, start);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly, true);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
 void SetMessageBoxHook(MessageBoxHook hook) { MessageHook() = std::move(hook); }
 void SetOpenFilesHook(OpenFilesHook hook) { FilesHook() = std::move(hook); }
+void SetFolderHook(FolderHook hook) { ChosenFolderHook() = std::move(hook); }
 
 }  // namespace appdlg

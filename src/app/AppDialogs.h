@@ -18,10 +18,16 @@ int ShowMessageBox(QWidget* parent, const QString& text, const QString& title,
 // The file-open dialog of the Add button: several PDF files; empty when cancelled.
 QStringList ChooseOpenFiles(QWidget* parent);
 
+// The folder picker of "Browse", titled `title`, opened on `start`: the chosen folder, or an
+// empty string when cancelled.
+QString ChooseFolder(QWidget* parent, const QString& title, const QString& start);
+
 // Replacements for the dialogs above; an empty function restores the real dialog.
 using MessageBoxHook = std::function<int(const QString& text, const QString& title, QMessageBox::StandardButtons buttons)>;
 using OpenFilesHook = std::function<QStringList()>;
+using FolderHook = std::function<QString(const QString& title)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 void SetOpenFilesHook(OpenFilesHook hook);
+void SetFolderHook(FolderHook hook);
 
 }  // namespace appdlg

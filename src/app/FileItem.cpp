@@ -71,3 +71,8 @@ std::wstring FormatSizeText(uint64_t nBytes) {
   for (const char* c = unit; *c; ++c) result += static_cast<wchar_t>(*c);
   return result;
 }
+
+std::wstring FormatDoneText(const std::wstring& strOutputName) {
+  if (strOutputName.size() <= 18) return strOutputName;
+  return strOutputName.substr(0, 8) + L"..." + strOutputName.substr(strOutputName.size() - 10);
+}

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/preview/PreviewDoc.h"
+
 // Item statuses shown in the fifth column.
 enum EItemStatus : int32_t {
   ITEM_ADDED = 1,
@@ -35,6 +37,9 @@ struct CFileItem {
   int32_t m_nWriterMode = 1;
   int32_t m_arrSheetOptions[2][4] = {{0, 0, 1, 1}, {0, 0, 1, 1}};  // dormant spreadsheet kinds
   int32_t m_nImageDpi = 96;
+  // The preview state, made once the page count is known (at import, or when a password is
+  // accepted); null for a locked file and a file without pages.
+  std::unique_ptr<CPreviewDoc> m_pPreview;
 
   // Locked and no password accepted yet: cannot be previewed or converted.
   bool IsLockedWithoutPassword() const {
@@ -67,6 +72,10 @@ class CFileItemList {
   std::mutex m_lock;
   std::vector<std::unique_ptr<CFileItem>> m_vecItems;
 };
+
+// The fifth column's text of a finished item: its output name, or for a name longer than 18
+// characters the first 8, "..." and the last 10.
+std::wstring FormatDoneText(const std::wstring& strOutputName);
 
 // The size text of the list: "%0.1f MB" from 1048576 bytes, "%d KB" (truncated) from 1024,
 // "%d BYTE" below.

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kLockedRole = Qt::UserRole + 1;      // first column: the row shows the lock icon
 constexpr int kOutputNameRole = Qt::UserRole + 2;  // fifth column: the full output name
+constexpr int kStatusTipRole = Qt::UserRole + 3;   // fifth column: a reason or a warning
 
 const char* const kLockTip = "Please click lock icon to input user password or ownerpassword";
 
@@ -93,6 +94,20 @@ void CListCtrlEx::SetStatusText(int nRow, const QString& strStatus, const QStrin
   statusFont.setUnderline(isName);
   item->setFont(COL_STATUS, statusFont);
   item->setData(COL_STATUS, kOutputNameRole, isName ? (strOutputName.isEmpty() ? strStatus : strOutputName) : QString());
+  item->setData(COL_STATUS, kStatusTipRole, QString());
+}
+
+void CListCtrlEx::SetStatusTip(int nRow, const QString& strTip) {
+  if (QTreeWidgetItem* item = topLevelItem(nRow)) item->setData(COL_STATUS, kStatusTipRole, strTip);
+}
+
+QString CListCtrlEx::StatusTip(int nRow) const {
+  const QTreeWidgetItem* item = topLevelItem(nRow);
+  if (!item) return {};
+  const QString name = OutputNameTip(item->data(COL_STATUS, kOutputNameRole).toString());
+  const QString extra = item->data(COL_STATUS, kStatusTipRole).toString();
+  if (name.isEmpty()) return extra;
+  return extra.isEmpty() ? name : name + QLatin1Char('\n') + extra;
 }
 
 void CListCtrlEx::RenumberRows() {
@@ -202,7 +217,7 @@ bool CListCtrlEx::viewportEvent(QEvent* event) {
     if (item && column == COL_NUMBER && item->data(COL_NUMBER, kLockedRole).toBool())
       tip = QString::fromLatin1(kLockTip);
     else if (item && column == COL_STATUS)
-      tip = OutputNameTip(item->data(COL_STATUS, kOutputNameRole).toString());
+      tip = StatusTip(indexOfTopLevelItem(item));
     if (tip.isEmpty())
       QToolTip::hideText();
     else

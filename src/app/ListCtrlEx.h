@@ -29,7 +29,13 @@ class CListCtrlEx : public QTreeWidget {
   void SetPagesText(int nRow, const QString& strPages);
   // The fifth column: blue, underlined with a hand cursor when it names an output file, whose
   // full name (`strOutputName`) then shows as its tooltip.
+  // Any tooltip set with SetStatusTip is dropped.
   void SetStatusText(int nRow, const QString& strStatus, const QString& strOutputName = {});
+  // A line the fifth column's tooltip shows (under the output name, if any): why a job
+  // failed, or what a finished job warns about.
+  void SetStatusTip(int nRow, const QString& strTip);
+  // The fifth column's tooltip as it shows now; empty for none.
+  QString StatusTip(int nRow) const;
   // Rewrites the numbers of the first column as 1, 2, 3, ...
   void RenumberRows();
   void RemoveRow(int nRow);

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -28,14 +29,20 @@
 #include "app/AboutDlg.h"
 #include "app/AppDialogs.h"
 #include "app/AppMessages.h"
+#include "app/EncryptTipDlg.h"
+#include "app/InputPasswordDlg.h"
 #include "app/ListCtrlEx.h"
 #include "app/Skin.h"
+#include "app/preview/PreviewPane.h"
 #include "driver/Converter.h"
 #include "driver/OutputKind.h"
+#include "driver/OutputPath.h"
+#include "driver/PageRange.h"
 #include "pdf/MuInterface.h"
 #include "platform/ProgramDir.h"
 #include "platform/Strings.h"
 #include "settings/ConfigFile.h"
+#include "update/DownloadDlg.h"
 
 namespace {
 
@@ -55,6 +62,17 @@ const char* const kHowToUrl = "https://www.tessaly.com/pagevane/how-to.html";
 const char* const kProductUrl = "https://www.tessaly.com/pagevane/";
 
 QString ToQt(const std::wstring& text) { return QString::fromStdWString(text); }
+
+const char* const kNoFolderText = "Output folder does not exist, please select a valid output folder.";
+const char* const kInvalidRangeText =
+    "Page range is invalid, please try again (e.g. 1,3-5,\n19 comma between numbers, no space),\n"
+    "or click cancel to set for all pages";
+constexpr qint64 kOpenPauseMs = 500;   // a second click this soon after opening an output is ignored
+
+// Text that means every page: empty, or "all pages" in any case.
+bool MeansAllPages(const QString& text) {
+  return text.isEmpty() || text.toUpper() == QStringLiteral("ALL PAGES");
+}
 
 // Rows of the rounded top corners: how many pixels each of the top five rows gives up.
 constexpr int kCornerCut[5] = {5, 3, 2, 1, 1};
@@ -82,6 +100,9 @@ CVelluminDlg::CVelluminDlg(const QString& strProgramDir, const QString& strDocum
 
   m_dlgAbout = new CAboutDlg(this);
   m_dlgAbout->hide();
+  m_dlgUpdate = new CDownloadDlg(this);
+  m_dlgUpdate->hide();
+  connect(m_dlgUpdate, &CDownloadDlg::QuitRequested, this, &CVelluminDlg::OnQuitRequested);
 
   CreateControls();
   setStyleSheet(skin::StyleSheet());
@@ -104,15 +125,23 @@ CVelluminDlg::CVelluminDlg(const QString& strProgramDir, const QString& strDocum
   m_btnAdd->setFocus();
   setWindowTitle(QStringLiteral("Pagevane"));
   qApp->installEventFilter(this);
+  // Silent unless a newer release is found.
+  m_dlgUpdate->StartCheck();
 }
 
 CVelluminDlg::~CVelluminDlg() {
   qApp->removeEventFilter(this);
+  StopConverter();
+  m_pConfig.reset();
+  // The pane lets go of the previewed item's state before the items go.
+  m_wndPreview->Reset();
+  m_fileItems.Clear();
+}
+
+void CVelluminDlg::StopConverter() {
   // Release a worker waiting on a notification first, then stop and join it.
   m_sink.Close();
   m_pConverter.reset();
-  m_pConfig.reset();
-  m_fileItems.Clear();
 }
 
 void CVelluminDlg::CreateControls() {
@@ -207,10 +236,8 @@ void CVelluminDlg::CreateControls() {
   m_btnZoomOut = makeButton(QStringLiteral("Out"), "m_btnZoomOut", skin::EGlyph::ZoomOut, "tool", ink, 16);
   m_btnZoomIn = makeButton(QStringLiteral("In"), "m_btnZoomIn", skin::EGlyph::ZoomIn, "tool", ink, 16);
 
-  m_wndPreview = new QLabel(this);
+  m_wndPreview = new CPreviewPane(this);
   m_wndPreview->setObjectName(QStringLiteral("m_wndPreview"));
-  m_wndPreview->setAlignment(Qt::AlignCenter);
-  m_wndPreview->setWordWrap(true);
 
   m_menuHelp = new QMenu(this);
   m_menuHelp->addAction(QStringLiteral("Technical Support"), this, &CVelluminDlg::OnTechnicalSupport);
@@ -233,6 +260,28 @@ void CVelluminDlg::CreateControls() {
   connect(m_listFiles, &CListCtrlEx::clearRequested, this, &CVelluminDlg::OnBtnClear);
   connect(m_listFiles, &CListCtrlEx::filesDropped, this, &CVelluminDlg::OnDropFiles);
   connect(m_listFiles, &CListCtrlEx::previewArrow, this, &CVelluminDlg::previewArrow);
+
+  connect(m_cboFormat, &QComboBox::activated, this, &CVelluminDlg::OnFormatChanged);
+  connect(m_btnApplyAll, &QPushButton::clicked, this, &CVelluminDlg::OnBtnApplyAll);
+  connect(m_radAllPages, &QRadioButton::clicked, this, &CVelluminDlg::OnRadAllPages);
+  connect(m_radPageRange, &QRadioButton::clicked, this, &CVelluminDlg::OnRadPageRange);
+  connect(m_editRange, &QLineEdit::textChanged, this, &CVelluminDlg::OnRangeTextChanged);
+  connect(m_btnBrowse, &QPushButton::clicked, this, &CVelluminDlg::OnBtnBrowse);
+  connect(m_btnOpen, &QPushButton::clicked, this, &CVelluminDlg::OnBtnOpen);
+  connect(m_btnConvert, &QPushButton::clicked, this, &CVelluminDlg::OnBtnConvert);
+  connect(m_btnCancel, &QPushButton::clicked, this, &CVelluminDlg::OnBtnCancel);
+
+  // The preview toolbar, the wheel and the arrows drive the pane.
+  connect(m_btnPrev, &QPushButton::clicked, m_wndPreview, &CPreviewPane::PrevPage);
+  connect(m_btnNext, &QPushButton::clicked, m_wndPreview, &CPreviewPane::NextPage);
+  connect(m_btnZoomIn, &QPushButton::clicked, m_wndPreview, &CPreviewPane::ZoomIn);
+  connect(m_btnZoomOut, &QPushButton::clicked, m_wndPreview, &CPreviewPane::ZoomOut);
+  connect(this, &CVelluminDlg::previewWheel, m_wndPreview, &CPreviewPane::WheelScroll);
+  connect(this, &CVelluminDlg::previewArrow, m_wndPreview,
+          [this](bool bDown) { m_wndPreview->ScrollBy(bDown ? CPreviewPane::kLineStep : -CPreviewPane::kLineStep); });
+  connect(m_wndPreview, &CPreviewPane::CurrentPageChanged, this,
+          [this](int page) { m_editPage->setText(page > 0 ? QString::number(page) : QString()); });
+  connect(m_wndPreview, &CPreviewPane::PreviewPressed, this, [this] { m_listFiles->setFocus(); });
 }
 
 void CVelluminDlg::LayoutControls() {
@@ -389,7 +438,7 @@ CVelluminDlg::CAddResult CVelluminDlg::AddFiles(const QStringList& paths, bool b
                            QStringLiteral("Cannot import following files because they are not normal PDF files:") +
                                rejected,
                            QStringLiteral("Error"), QMessageBox::Ok, QMessageBox::Warning);
-  // The notice about files that need a password follows here (issue #9).
+  if (result.m_nLocked > 0) ShowEncryptTip();
   if (m_listFiles->topLevelItemCount() > 0 && firstNewRow >= 0) SelectRow(firstNewRow);
   m_listFiles->setFocus();
   return result;
@@ -413,6 +462,7 @@ int CVelluminDlg::AdmitFile(const QString& path, bool bDropped, QString& rejecte
   const int check = CMuInterface::CheckDocument(item->m_strPath, "", "");
   if (check >= 1 || (check == 0 && bDropped)) {
     item->m_nPageCount = check;
+    if (check >= 1) item->m_pPreview = std::make_unique<CPreviewDoc>(item->m_strPath, std::string());
   } else if (check == OPEN_NEEDS_PASSWORD) {
     item->m_bLocked = true;
   } else {
@@ -465,6 +515,8 @@ bool CVelluminDlg::AllItemsLockedWithoutPassword() {
 void CVelluminDlg::OnBtnRemove() {
   // Removing items renumbers them: never while a job carries an item's index.
   if (m_bConverting || m_listFiles->FirstSelectedRow() < 0) return;
+  // The pane may show an item about to go.
+  m_wndPreview->Reset();
   for (int row = m_listFiles->FirstSelectedRow(); row >= 0; row = m_listFiles->FirstSelectedRow()) {
     m_listFiles->RemoveRow(row);
     m_fileItems.RemoveAt(row + 1);
@@ -487,6 +539,7 @@ void CVelluminDlg::OnBtnRemove() {
 
 void CVelluminDlg::OnBtnClear() {
   if (m_bConverting) return;
+  m_wndPreview->Reset();
   m_listFiles->clear();
   m_fileItems.Clear();
   m_bListEmpty = true;
@@ -504,7 +557,6 @@ void CVelluminDlg::SelectRow(int nRow) {
 }
 
 void CVelluminDlg::OnListItemEvent(int nRow, int nCause) {
-  (void)nCause;  // password entry (cause 0) and opening a finished output (cause 4): issue #9
   if (nRow < 0) {
     m_bHasSelection = false;
     UpdateControlStates();
@@ -514,51 +566,358 @@ void CVelluminDlg::OnListItemEvent(int nRow, int nCause) {
   ShowItemInPreview(nRow + 1);
   const CFileItem* item = m_fileItems.Find(nRow + 1);
   m_bCurItemLocked = m_bConverting || (item && item->IsLockedWithoutPassword());
+  if (item) ShowItemOptions(*item);
   UpdateControlStates();
+
+  if (nCause == LIST_EVENT_FIRST_COLUMN) {
+    // The lock icon of the current row asks for its password.
+    if (m_listFiles->currentItem() && m_listFiles->IsRowLocked(nRow) && InputPassword(nRow + 1)) {
+      m_bNoConvertibleFile = false;
+      m_bCurItemLocked = false;
+      UpdateControlStates();
+    }
+  } else if (nCause == LIST_EVENT_STATUS_COLUMN) {
+    OnStatusClicked(nRow + 1);
+  }
+}
+
+void CVelluminDlg::OnStatusClicked(int nIndex) {
+  const CFileItem* item = m_fileItems.Find(nIndex);
+  if (!item || item->m_nStatus != ITEM_DONE || item->m_strOutputPath.empty()) return;
+  // A double click must not open the file twice.
+  if (m_timerOpened.isValid() && m_timerOpened.elapsed() < kOpenPauseMs) return;
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(item->m_strOutputPath)))) m_timerOpened.start();
+}
+
+void CVelluminDlg::ShowItemOptions(const CFileItem& item) {
+  m_cboFormat->setCurrentIndex(item.m_nKind == KIND_TEXT ? 1 : 0);
+  if (item.m_strPageRange == L"All Pages") {
+    m_editRange->clear();
+    m_radAllPages->setChecked(true);
+    m_radPageRange->setChecked(false);
+  } else {
+    m_radPageRange->setChecked(true);
+    m_radAllPages->setChecked(false);
+    m_editRange->setText(ToQt(item.m_strPageRange));
+  }
+}
+
+QString CVelluminDlg::PagesCellText(const CFileItem& item) {
+  if (item.IsLockedWithoutPassword()) return QStringLiteral("Unknown");
+  if (MeansAllPages(ToQt(item.m_strPageRange))) return QString::number(item.m_nPageCount);
+  return QStringLiteral("Part");
 }
 
 void CVelluminDlg::ShowItemInPreview(int nIndex) {
   if (nIndex == m_nPreviewIndex) return;
   m_nPreviewIndex = nIndex;
-  const CFileItem* item = m_fileItems.Find(nIndex);
+  CFileItem* item = m_fileItems.Find(nIndex);
   if (!item) {
     ResetPreview();
     return;
   }
-  m_lblPageCount->setText(item->m_bLocked && item->m_nPageCount == 0
-                              ? QString()
-                              : QStringLiteral("/ %1").arg(item->m_nPageCount));
-  QString pages;
-  if (item->IsLockedWithoutPassword())
-    pages = QStringLiteral("This file needs a password.");
-  else
-    pages = item->m_nPageCount == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(item->m_nPageCount);
-  m_wndPreview->setText(QStringLiteral("<div style='font-size:17px; font-weight:bold'>%1</div><div>%2</div>")
-                            .arg(ToQt(item->m_strFileName).toHtmlEscaped(), pages));
+  m_lblPageCount->setText(item->IsLockedWithoutPassword() ? QString()
+                                                          : QStringLiteral("/ %1").arg(item->m_nPageCount));
+  if (item->IsLockedWithoutPassword() || !item->m_pPreview) {
+    m_wndPreview->ShowItem(nullptr);
+    m_editPage->clear();
+    return;
+  }
+  m_wndPreview->ShowItem(item->m_pPreview.get());
 }
 
 void CVelluminDlg::ResetPreview() {
-  m_wndPreview->clear();
+  m_wndPreview->Reset();
   m_lblPageCount->clear();
   m_editPage->clear();
+}
+
+void CVelluminDlg::OnPageEditKillFocus() {
+  if (m_wndPreview->Doc()) m_wndPreview->GoToPage(m_editPage->text().trimmed().toInt());
+}
+
+void CVelluminDlg::ShowEncryptTip() {
+  const std::wstring show = m_pConfig->GetValue(L"ShowEncryptedTip");
+  if (!show.empty() && show != L"YES") return;
+  CEncryptTipDlg tip(this);
+  if (tip.exec() == QDialog::Accepted && tip.IsDontShowChecked() && m_pConfig->IsEnabled())
+    m_pConfig->SetValue(L"ShowEncryptedTip", L"NO");
+}
+
+bool CVelluminDlg::InputPassword(int nIndex) {
+  CFileItem* item = m_fileItems.Find(nIndex);
+  if (!item) return false;
+  CInputPasswordDlg dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QString password = dialog.Password();
+  const std::string utf8 = password.toStdString();
+  const int pages = CMuInterface::CheckDocument(item->m_strPath, utf8, utf8);
+  if (pages < 1) return false;
+
+  // The pane never shows a locked item, but let go of any state before replacing it.
+  if (m_nPreviewIndex == nIndex) m_wndPreview->Reset();
+  m_fileItems.SetPasswordAndPages(nIndex, password.toStdWString(), pages);
+  item->m_pPreview = std::make_unique<CPreviewDoc>(item->m_strPath, utf8);
+  const int row = nIndex - 1;
+  m_listFiles->SetRowLocked(row, false);
+  m_listFiles->RenumberRows();
+  m_listFiles->SetPagesText(row, PagesCellText(*item));
+  // Show the item afresh, now with its pages.
+  m_nPreviewIndex = 0;
+  ShowItemInPreview(nIndex);
+  m_listFiles->setFocus();
+  return true;
+}
+
+void CVelluminDlg::SetItemKind(CFileItem& item, int nKind) {
+  // Any new kind also drops the finished output's name: the row offers the kind again.
+  item.m_nKind = nKind;
+  item.m_nStatus = ITEM_ADDED;
+  item.m_strStatusText = GetKindName(nKind);
+  m_listFiles->SetStatusText(item.m_nIndex - 1, ToQt(item.m_strStatusText));
+}
+
+void CVelluminDlg::OnFormatChanged(int nIndex) {
+  if (m_bConverting || nIndex < 0) return;
+  const int kind = nIndex == 1 ? KIND_TEXT : KIND_POWERPOINT;
+  for (int row : m_listFiles->SelectedRows())
+    if (CFileItem* item = m_fileItems.Find(row + 1)) SetItemKind(*item, kind);
+  UpdateControlStates();
+  m_wndPreview->update();
+}
+
+void CVelluminDlg::OnBtnApplyAll() {
+  const int index = m_cboFormat->currentIndex();
+  if (m_bConverting || index < 0) return;
+  const int kind = index == 1 ? KIND_TEXT : KIND_POWERPOINT;
+  const int count = m_fileItems.Count();
+  for (int i = 1; i <= count; ++i)
+    if (CFileItem* item = m_fileItems.Find(i)) SetItemKind(*item, kind);
+}
+
+void CVelluminDlg::OnRadAllPages() {
+  m_editRange->clear();
+  for (int row : m_listFiles->SelectedRows()) {
+    if (CFileItem* item = m_fileItems.Find(row + 1)) {
+      item->m_strPageRange = L"All Pages";
+      m_listFiles->SetPagesText(row, PagesCellText(*item));
+    }
+  }
+}
+
+void CVelluminDlg::OnRadPageRange() { m_editRange->setFocus(); }
+
+void CVelluminDlg::OnRangeTextChanged(const QString& text) {
+  if (!text.isEmpty()) {
+    m_radPageRange->setChecked(true);
+    m_radAllPages->setChecked(false);
+  }
+  const CFileItem* item = m_fileItems.Find(m_nPreviewIndex);
+  const int pages = item ? item->m_nPageCount : 0;
+  m_lblInvalid->setVisible(!CheckPageRange(text.toStdWString(), pages));
+}
+
+void CVelluminDlg::SetItemAllPages(CFileItem& item, bool bFocusRadio) {
+  item.m_strPageRange = L"All Pages";
+  m_editRange->clear();
+  m_radAllPages->setChecked(true);
+  m_radPageRange->setChecked(false);
+  m_lblInvalid->hide();
+  m_listFiles->SetPagesText(item.m_nIndex - 1, PagesCellText(item));
+  // Moved once the focus change under way has finished.
+  if (bFocusRadio) QTimer::singleShot(0, m_radAllPages, [radio = m_radAllPages] { radio->setFocus(); });
+}
+
+// The previewed item takes the text: empty means all pages, a valid range is kept as typed,
+// an invalid one asks the user (after the focus change under way has finished).
+void CVelluminDlg::OnRangeEditKillFocus() {
+  CFileItem* item = m_fileItems.Find(m_nPreviewIndex);
+  if (!item) return;
+  const QString text = m_editRange->text();
+  if (text.isEmpty()) {
+    SetItemAllPages(*item, true);
+  } else if (CheckPageRange(text.toStdWString(), item->m_nPageCount)) {
+    item->m_strPageRange = text.toStdWString();
+    m_listFiles->SetPagesText(item->m_nIndex - 1, PagesCellText(*item));
+  } else if (!m_bRangeBoxPending) {
+    m_bRangeBoxPending = true;
+    const int index = item->m_nIndex;
+    QTimer::singleShot(0, this, [this, index] { OnInvalidRangeLeft(index); });
+  }
+}
+
+void CVelluminDlg::OnInvalidRangeLeft(int nIndex) {
+  CFileItem* item = m_fileItems.Find(nIndex);
+  // The text may have been put right, or the item gone, since the focus left.
+  if (!item || nIndex != m_nPreviewIndex || CheckPageRange(m_editRange->text().toStdWString(), item->m_nPageCount)) {
+    m_bRangeBoxPending = false;
+    return;
+  }
+  const int answer = appdlg::ShowMessageBox(this, QString::fromLatin1(kInvalidRangeText), QStringLiteral("Error"),
+                                            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Warning);
+  m_bRangeBoxPending = false;
+  if (answer == QMessageBox::Ok)
+    m_editRange->setFocus();
+  else
+    SetItemAllPages(*item, false);
+}
+
+bool CVelluminDlg::IsExistingFolder(const QString& strFolder) {
+  return !strFolder.isEmpty() && QDir::isAbsolutePath(strFolder) && QFileInfo(strFolder).isDir();
+}
+
+void CVelluminDlg::OnBtnBrowse() {
+  const QString folder = appdlg::ChooseFolder(this, QStringLiteral("Select Output Directory"), m_editOutputDir->text());
+  if (folder.isEmpty()) return;
+  const QString native = QDir::toNativeSeparators(folder);
+  m_editOutputDir->setText(native);
+  if (m_pConfig->IsEnabled()) m_pConfig->SetValue(L"OutputDir", native.toStdWString());
+}
+
+void CVelluminDlg::OnBtnOpen() {
+  const QString folder = m_editOutputDir->text();
+  if (!IsExistingFolder(folder)) {
+    appdlg::ShowMessageBox(this, QString::fromLatin1(kNoFolderText), QStringLiteral("Error"), QMessageBox::Ok,
+                           QMessageBox::Warning);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void CVelluminDlg::OnBtnConvert() {
+  if (m_bConverting || !m_pConverter) return;
+  if (!IsExistingFolder(m_editOutputDir->text())) {
+    appdlg::ShowMessageBox(this, QString::fromLatin1(kNoFolderText), QStringLiteral("ERROR"), QMessageBox::Ok,
+                           QMessageBox::Warning);
+    return;
+  }
+  m_bConverting = true;
+  m_bCancelRequested = false;
+  const int count = m_fileItems.Count();
+  for (int i = 1; i <= count; ++i) {
+    if (CFileItem* item = m_fileItems.Find(i)) {
+      item->m_nStatus = ITEM_WAITING;
+      item->m_strStatusText = L"Waiting...";
+      m_listFiles->SetStatusText(i - 1, ToQt(item->m_strStatusText));
+    }
+  }
+  BuildNextJob(1);
+  UpdateControlStates();
+}
+
+void CVelluminDlg::OnBtnCancel() {
+  // The batch ends when the worker reports the cancelled job.
+  if (!m_bConverting || !m_pConverter) return;
+  m_bCancelRequested = true;
+  m_pConverter->CancelJobs();
+}
+
+void CVelluminDlg::EndBatch() {
+  m_bConverting = false;
+  m_bCancelRequested = false;
+  UpdateControlStates();
+}
+
+void CVelluminDlg::BuildNextJob(int nIndex) {
+  m_progress->setValue(0);
+  CFileItem* item = m_fileItems.Find(nIndex);
+  if (!item || !m_pConverter) {
+    EndBatch();
+    return;
+  }
+  SelectRow(nIndex - 1);
+
+  // Files still locked are passed over.
+  while (item->IsLockedWithoutPassword()) {
+    item->m_nStatus = ITEM_SKIPPED;
+    item->m_strStatusText = L"Skipped";
+    m_listFiles->SetStatusText(nIndex - 1, ToQt(item->m_strStatusText));
+    item = m_fileItems.Find(++nIndex);
+    if (!item) {
+      EndBatch();
+      return;
+    }
+    SelectRow(nIndex - 1);
+  }
+  m_nCurJobIndex = nIndex;
+
+  CConvertJob job;
+  job.m_strInputPath = item->m_strPath;
+  job.m_strOutputPath =
+      MakeUniqueOutputPath(m_editOutputDir->text().toStdWString(), item->m_strFileName, item->m_nKind);
+  item->m_strOutputPath = job.m_strOutputPath;
+  item->m_strOutputName = ToQt(job.m_strOutputPath).section(QLatin1Char('/'), -1).toStdWString();
+  job.m_vecPages = GetPageList(item->m_strPageRange, item->m_nPageCount);
+  if (item->m_bLocked) {
+    job.m_strUserPassword = QString::fromStdWString(item->m_strUserPassword).toStdString();
+    job.m_strOwnerPassword = QString::fromStdWString(item->m_strOwnerPassword).toStdString();
+  }
+  job.m_nKind = item->m_nKind;
+  job.m_nWriterMode = item->m_nWriterMode;
+  job.m_nImageDpi = item->m_nKind == KIND_IMAGE ? item->m_nImageDpi : 0;
+  if (item->m_nKind == KIND_EXCEL || item->m_nKind == KIND_CSV) {
+    const int set = item->m_nKind == KIND_EXCEL ? 0 : 1;
+    std::copy(std::begin(item->m_arrSheetOptions[set]), std::end(item->m_arrSheetOptions[set]),
+              job.m_arrSheetOptions.begin());
+  }
+  job.m_nItemIndex = nIndex;
+
+  if (job.m_strOutputPath.empty()) {
+    // No free name (or the folder kind's folder could not be made): the file fails, the
+    // batch goes on. Reported as the worker would, later, so that the batch never recurses.
+    QTimer::singleShot(0, this, [this, nIndex] {
+      CConvertNotify notify;
+      notify.m_nItemIndex = nIndex;
+      notify.m_nNotifyType = NOTIFY_FAILED;
+      notify.m_pszMessage = L"No output name is free in the output folder.";
+      OnConvertNotify(notify);
+    });
+    return;
+  }
+  m_pConverter->AddJobs({job});
 }
 
 void CVelluminDlg::OnConvertNotify(const CConvertNotify& notify) {
   auto setProgress = [this](int value) {
     if (value >= m_progress->minimum() && value <= m_progress->maximum()) m_progress->setValue(value);
   };
+  const QString message = notify.m_pszMessage ? QString::fromWCharArray(notify.m_pszMessage) : QString();
   switch (notify.m_nNotifyType) {
     case NOTIFY_PROGRESS:
-      if (notify.m_nItemIndex != m_nCurJobIndex) return;
-      setProgress(static_cast<int>(notify.m_fProgress * 100.0f));
+      if (notify.m_nItemIndex == m_nCurJobIndex) setProgress(static_cast<int>(notify.m_fProgress * 100.0f));
       break;
     case NOTIFY_CANCELLED:
-      m_bConverting = false;
-      UpdateControlStates();
+      EndBatch();
       break;
-    default:  // done or failed; the item's status and the next job come with the batch (issue #9)
+    case NOTIFY_DONE:
+    case NOTIFY_FAILED: {
       setProgress(100);
-      break;
+      if (!m_bConverting || notify.m_nItemIndex != m_nCurJobIndex) return;
+      CFileItem* item = m_fileItems.Find(notify.m_nItemIndex);
+      if (item) {
+        const int row = item->m_nIndex - 1;
+        if (notify.m_nNotifyType == NOTIFY_DONE) {
+          item->m_nStatus = ITEM_DONE;
+          item->m_strStatusText = FormatDoneText(item->m_strOutputName);
+          m_listFiles->SetStatusText(row, ToQt(item->m_strStatusText), ToQt(item->m_strOutputName));
+        } else {
+          item->m_nStatus = ITEM_FAILED;
+          item->m_strStatusText = L"Failed";
+          m_listFiles->SetStatusText(row, ToQt(item->m_strStatusText));
+        }
+        // Why it failed, or what a finished file warns about (pages left blank).
+        m_listFiles->SetStatusTip(row, message);
+      }
+      m_progress->repaint();
+      // A Cancel pressed while this job was finishing still ends the batch.
+      if (m_bCancelRequested)
+        EndBatch();
+      else
+        BuildNextJob(notify.m_nItemIndex + 1);
+      return;
+    }
+    default:
+      return;
   }
   m_progress->repaint();
 }
@@ -586,9 +945,12 @@ void CVelluminDlg::OnTechnicalSupport() { QDesktopServices::openUrl(QUrl(QLatin1
 
 void CVelluminDlg::OnVisitProductPage() { QDesktopServices::openUrl(QUrl(QLatin1String(kProductUrl))); }
 
-void CVelluminDlg::OnCheckForUpdate() {
-  appdlg::ShowMessageBox(this, QStringLiteral("No update service is configured."),
-                         QStringLiteral("Check for Update"), QMessageBox::Ok, QMessageBox::Information);
+void CVelluminDlg::OnCheckForUpdate() { m_dlgUpdate->ShowAndCheck(); }
+
+void CVelluminDlg::OnQuitRequested() {
+  StopConverter();
+  m_bConverting = false;
+  close();
 }
 
 void CVelluminDlg::OnAbout() {
@@ -630,6 +992,16 @@ bool CVelluminDlg::eventFilter(QObject* watched, QEvent* event) {
           return true;
         }
       }
+      break;
+    }
+    case QEvent::FocusOut: {
+      // Leaving a window (another program, a popup) is not leaving the edit.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+      if (watched == m_editRange)
+        OnRangeEditKillFocus();
+      else if (watched == m_editPage)
+        OnPageEditKillFocus();
       break;
     }
     case QEvent::Wheel: {

@@ -4,6 +4,7 @@
 // right pane the page preview. It owns the converter, the settings store and the item store.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QRect>
 #include <QStringList>
@@ -15,6 +16,8 @@
 class CAboutDlg;
 class CConfigFile;
 class CConverter;
+class CDownloadDlg;
+class CPreviewPane;
 class CListCtrlEx;
 class QComboBox;
 class QGroupBox;
@@ -59,6 +62,11 @@ class CVelluminDlg : public QDialog {
   bool IsCurItemLocked() const { return m_bCurItemLocked; }
   bool IsConverting() const { return m_bConverting; }
   int PreviewIndex() const { return m_nPreviewIndex; }
+  // 1-based item of the job that runs (or ran last).
+  int CurJobIndex() const { return m_nCurJobIndex; }
+
+  // True when `strFolder`, as typed, names an existing folder: an absolute path to a directory.
+  static bool IsExistingFolder(const QString& strFolder);
 
   // The preview area in window coordinates: from (468, 95) to 6 pixels inside the right
   // edge and 22 pixels above the bottom.
@@ -98,9 +106,10 @@ class CVelluminDlg : public QDialog {
   QLabel* m_lblPageCount = nullptr;
   QPushButton* m_btnZoomIn = nullptr;
   QPushButton* m_btnZoomOut = nullptr;
-  QLabel* m_wndPreview = nullptr;          // the right pane's view of the selected file
+  CPreviewPane* m_wndPreview = nullptr;    // the right pane: pages of the previewed file
   QMenu* m_menuHelp = nullptr;
   CAboutDlg* m_dlgAbout = nullptr;
+  CDownloadDlg* m_dlgUpdate = nullptr;     // the online update, hidden until needed
 
  signals:
   // WM_PREVIEW_WHEEL (2025): a wheel turn outside the list while the list has the focus.
@@ -117,6 +126,29 @@ class CVelluminDlg : public QDialog {
   void OnListItemEvent(int nRow, int nCause);
   // WM_CONVERT_NOTIFY, on the user-interface thread while the worker waits.
   void OnConvertNotify(const CConvertNotify& notify);
+
+  // Output kind, pages and folder.
+  void OnFormatChanged(int nIndex);   // the user picked an entry of the output-format box
+  void OnBtnApplyAll();
+  void OnRadAllPages();
+  void OnRadPageRange();
+  void OnRangeTextChanged(const QString& text);
+  void OnBtnBrowse();
+  void OnBtnOpen();
+
+  // The batch.
+  void OnBtnConvert();
+  void OnBtnCancel();
+  // Builds and queues the job of item nIndex, passing over items still locked; ends the
+  // batch past the last item.
+  void BuildNextJob(int nIndex);
+
+  // Asks for the password of item nIndex and checks it against the document. True when it
+  // opened the document; a wrong password changes nothing and shows nothing.
+  bool InputPassword(int nIndex);
+
+  // The online update has started an installer: the worker is stopped and the window closes.
+  void OnQuitRequested();
 
   void OnBtnHelp();
   void OnBtnMin();
@@ -140,6 +172,21 @@ class CVelluminDlg : public QDialog {
   void LayoutControls();
   void ShapeWindow();
   void InitOutputFolder(const QString& strDocumentsDir);
+  // After an Add or a drop that listed files needing a password, unless turned off.
+  void ShowEncryptTip();
+  // The output-format box and the page-range controls show item `item`.
+  void ShowItemOptions(const CFileItem& item);
+  // The Pages cell: "Unknown" for a file still locked, the count for all pages, else "Part".
+  static QString PagesCellText(const CFileItem& item);
+  void SetItemKind(CFileItem& item, int nKind);
+  // Leaving the page-range edit: the previewed item takes its text (see the .cpp).
+  void OnRangeEditKillFocus();
+  void OnInvalidRangeLeft(int nIndex);
+  void SetItemAllPages(CFileItem& item, bool bFocusRadio);
+  void OnPageEditKillFocus();
+  void OnStatusClicked(int nIndex);
+  void EndBatch();
+  void StopConverter();
   int AdmitFile(const QString& path, bool bDropped, QString& rejected, CAddResult& result);
   // Selects row nRow alone and reports it as WM_LIST_ITEM_EVENT with cause 3.
   void SelectRow(int nRow);
@@ -156,6 +203,8 @@ class CVelluminDlg : public QDialog {
   bool m_bNoConvertibleFile = false;
   bool m_bCurItemLocked = false;
   bool m_bConverting = false;
+  bool m_bCancelRequested = false; // Cancel pressed in this batch: no further job is built
+  bool m_bRangeBoxPending = false; // the invalid-range box is queued or showing
   int m_nCurJobIndex = 1;          // 1-based item of the running job
   int m_nPreviewIndex = 0;         // 1-based item shown in the preview; 0 for none
 
@@ -164,6 +213,7 @@ class CVelluminDlg : public QDialog {
   QFont m_fontSmall;               // bold Arial, 14 pixels
   QSize m_sizeStartup;             // also the smallest size the grip allows
   QRect m_rcNormal;                // geometry to go back to from the maximised state
+  QElapsedTimer m_timerOpened;     // since an output file was last opened
 
   enum class EDrag { None, Move, Resize };
   EDrag m_eDrag = EDrag::None;

@@ -1,15 +1,26 @@
 #pragma once
-// Shared by the desktop program's tests: fixture PDFs on disk and a recorder that answers
-// the program's message boxes.
+// Shared by the desktop program's tests: fixture PDFs on disk, a recorder that answers the
+// program's message boxes, and a driver that answers its own modal dialogs through their
+// real widgets.
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "TestSupport.h"
 #include "app/AppDialogs.h"
+#include "app/EncryptTipDlg.h"
+#include "app/InputPasswordDlg.h"
 
 namespace app_test {
 
@@ -48,5 +59,55 @@ struct MessageBoxRecorder {
   std::vector<Shown> m_vecShown;
   int m_nAnswer = QMessageBox::Ok;
 };
+
+// While it lives, answers the notice about locked files (ticking its box when asked) and the
+// password dialog (typing the next queued answer and pressing OK; nullopt presses Cancel), as
+// soon as one of them runs modally.
+struct ModalDriver {
+  ModalDriver() {
+    m_timer.setInterval(10);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Answer(); });
+    m_timer.start();
+  }
+  ModalDriver(const ModalDriver&) = delete;
+  ModalDriver& operator=(const ModalDriver&) = delete;
+
+  void Answer() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* tip = qobject_cast<CEncryptTipDlg*>(modal)) {
+      ++m_nNotices;
+      if (m_bTickNotice) QTest::mouseClick(tip->m_chkDontShow, Qt::LeftButton);
+      QTest::mouseClick(tip->m_btnOk, Qt::LeftButton);
+    } else if (auto* password = qobject_cast<CInputPasswordDlg*>(modal)) {
+      ++m_nPasswordDialogs;
+      std::optional<QString> answer;
+      if (!m_queAnswers.empty()) {
+        answer = m_queAnswers.front();
+        m_queAnswers.pop_front();
+      }
+      m_bMasked = password->m_editPassword->echoMode() == QLineEdit::Password;
+      m_nMaxLength = password->m_editPassword->maxLength();
+      if (!answer) {
+        QTest::mouseClick(password->m_btnCancel, Qt::LeftButton);
+        return;
+      }
+      QTest::keyClicks(password->m_editPassword, *answer);
+      QTest::mouseClick(password->m_btnOk, Qt::LeftButton);
+    }
+  }
+
+  QTimer m_timer;
+  bool m_bTickNotice = false;
+  int m_nNotices = 0;
+  int m_nPasswordDialogs = 0;
+  std::deque<std::optional<QString>> m_queAnswers;
+  bool m_bMasked = false;       // the last password dialog's edit hid its text
+  int m_nMaxLength = 0;         // and held at most this many characters
+};
+
+// Tests never reach the network: an empty update address fails the check at once, silently.
+inline void KeepUpdateOffline() {
+  if (!qEnvironmentVariableIsSet("PAGEVANE_UPDATE_URL")) qputenv("PAGEVANE_UPDATE_URL", "");
+}
 
 }  // namespace app_test

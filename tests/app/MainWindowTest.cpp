@@ -25,6 +25,9 @@
 #include "driver/ConvertJob.h"
 #include "driver/Converter.h"
 #include "settings/ConfigFile.h"
+#include "app/preview/PDFPreview.h"
+#include "app/preview/PreviewPane.h"
+#include "update/DownloadDlg.h"
 
 using app_test::ToQt;
 using testing_support::TempDir;
@@ -40,7 +43,7 @@ class MainWindowTest : public QObject {
   void pressesAndWheelTurnsFollowTheWindowRules();
   void gripResizesButNeverBelowTheStartupSize();
   void captionButtonsSwapMaxAndRestore();
-  void checkForUpdateSaysNoServiceIsConfigured();
+  void updateCheckStaysSilentWithoutAnAddress();
   void progressFromTheWorkerThreadReachesTheBar();
   void closedSinkReleasesAWaitingWorker();
   void windowClosesWhileTheWorkerConverts();
@@ -116,6 +119,7 @@ void MainWindowTest::controlStatesFollowTheListAndTheSelection() {
   QCOMPARE(dialog.m_progress->maximum(), 100);
 
   app_test::MessageBoxRecorder boxes;
+  app_test::ModalDriver modals;
   const QString plain = app_test::WritePdf(files, "plain.pdf", 2);
   const QString second = app_test::WritePdf(files, "second.pdf", 1);
   dialog.AddFiles({plain, second}, false);
@@ -203,14 +207,14 @@ void MainWindowTest::pressesAndWheelTurnsFollowTheWindowRules() {
   };
   dialog.m_listFiles->setFocus();
   QTRY_VERIFY(dialog.m_listFiles->hasFocus());
-  turn(dialog.m_wndPreview);
+  turn(dialog.m_wndPreview->Preview());
   QCOMPARE(wheel.size(), 1);
   QCOMPARE(wheel.at(0).at(0).toInt(), -120);
   turn(dialog.m_listFiles->viewport());
   QCOMPARE(wheel.size(), 1);
   dialog.m_editOutputDir->setFocus();
   QTRY_VERIFY(dialog.m_editOutputDir->hasFocus());
-  turn(dialog.m_wndPreview);
+  turn(dialog.m_wndPreview->Preview());
   QCOMPARE(wheel.size(), 1);
 }
 
@@ -281,15 +285,27 @@ void MainWindowTest::captionButtonsSwapMaxAndRestore() {
   QVERIFY(!dialog.isVisible());
 }
 
-void MainWindowTest::checkForUpdateSaysNoServiceIsConfigured() {
+void MainWindowTest::updateCheckStaysSilentWithoutAnAddress() {
+  QCOMPARE(qgetenv("PAGEVANE_UPDATE_URL"), QByteArray());
   TempDir program;
   TempDir documents;
   CVelluminDlg dialog(ToQt(program.Path()), ToQt(documents.Path()));
-  app_test::MessageBoxRecorder boxes;
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  // The start-up check has run and failed without showing anything.
+  QTRY_COMPARE(dialog.m_dlgUpdate->State(), CDownloadDlg::EState::Failed);
+  QVERIFY(!dialog.m_dlgUpdate->isVisible());
+
+  // "Check for Update..." shows the window with the failed state.
   for (QAction* action : dialog.m_menuHelp->actions())
     if (action->text() == QStringLiteral("Check for Update...")) action->trigger();
-  QCOMPARE(boxes.m_vecShown.size(), size_t(1));
-  QVERIFY(boxes.m_vecShown[0].m_strText.contains(QStringLiteral("No update service is configured")));
+  QVERIFY(dialog.m_dlgUpdate->isVisible());
+  QTRY_COMPARE(dialog.m_dlgUpdate->State(), CDownloadDlg::EState::Failed);
+
+  // An installer that has started closes the main window with its worker stopped.
+  emit dialog.m_dlgUpdate->QuitRequested();
+  QVERIFY(!dialog.isVisible());
+  QVERIFY(dialog.Converter() == nullptr);
 }
 
 void MainWindowTest::progressFromTheWorkerThreadReachesTheBar() {
@@ -362,6 +378,7 @@ void MainWindowTest::windowClosesWhileTheWorkerConverts() {
 }
 
 int main(int argc, char** argv) {
+  app_test::KeepUpdateOffline();
   QApplication app(argc, argv);
   CVelluminApp::SetUpLook(app);
   MainWindowTest test;
