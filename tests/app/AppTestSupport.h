@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,6 +23,8 @@
 #include "app/AppDialogs.h"
 #include "app/EncryptTipDlg.h"
 #include "app/InputPasswordDlg.h"
+#include "app/ListCtrlEx.h"
+#include "app/VelluminDlg.h"
 
 namespace app_test {
 
@@ -103,6 +107,57 @@ struct ModalDriver {
   std::deque<std::optional<QString>> m_queAnswers;
   bool m_bMasked = false;       // the last password dialog's edit hid its text
   int m_nMaxLength = 0;         // and held at most this many characters
+};
+
+// The presentation template tree, which the writers find in the program folder.
+inline void CopyResources(const testing_support::TempDir& program) {
+  std::error_code ec;
+  std::filesystem::copy(PAGEVANE_RESOURCE_DIR, program / "Resource", std::filesystem::copy_options::recursive, ec);
+}
+
+// A main window over temporary program and documents folders, with a folder for input files
+// and one for the outputs, and its modal dialogs answered.
+struct AppWindow {
+  ModalDriver m_modals;
+  testing_support::TempDir m_program;
+  testing_support::TempDir m_documents;
+  testing_support::TempDir m_files;
+  testing_support::TempDir m_out;
+  CVelluminDlg m_dialog{ToQt(m_program.Path()), ToQt(m_documents.Path())};
+
+  AppWindow() {
+    CopyResources(m_program);
+    m_dialog.m_editOutputDir->setText(ToQt(m_out.Path()));
+  }
+
+  CListCtrlEx& List() { return *m_dialog.m_listFiles; }
+  QString Cell(int row, int column) { return List().topLevelItem(row)->text(column); }
+  QStringList Column(int column) {
+    QStringList texts;
+    for (int r = 0; r < List().topLevelItemCount(); ++r) texts << Cell(r, column);
+    return texts;
+  }
+  // The middle of a cell, in the list's viewport.
+  QPoint CellCentre(int row, int column) {
+    const QRect line = List().visualItemRect(List().topLevelItem(row));
+    auto* header = List().header();
+    return QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, line.center().y());
+  }
+  void ClickCell(int row, int column) {
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(row, column));
+  }
+  // Picks entry `index` of the output-format box with the keyboard, as a user would.
+  void ChooseFormat(int index) {
+    QComboBox* box = m_dialog.m_cboFormat;
+    while (box->currentIndex() != index)
+      QTest::keyClick(box, box->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
+  }
+  // Presses Convert and waits for the batch to end; false when it did not end in time.
+  bool Convert() {
+    QTest::mouseClick(m_dialog.m_btnConvert, Qt::LeftButton);
+    return QTest::qWaitFor([this] { return !m_dialog.IsConverting(); }, 120000);
+  }
+  std::filesystem::path Out(const std::string& name) const { return m_out / name; }
 };
 
 // Tests never reach the network: an empty update address fails the check at once, silently.
