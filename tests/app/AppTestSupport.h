@@ -128,6 +128,8 @@ struct AppWindow {
   AppWindow() {
     CopyResources(m_program);
     m_dialog.m_editOutputDir->setText(ToQt(m_out.Path()));
+    m_dialog.show();
+    (void)QTest::qWaitForWindowExposed(&m_dialog);
   }
 
   CListCtrlEx& List() { return *m_dialog.m_listFiles; }
