@@ -235,6 +235,12 @@ void BatchTest::failedFileSaysWhy() {
   QVERIFY(!std::filesystem::exists(w.Out("spoiled.pptx")));
   QVERIFY(w.List().StatusTip(1).startsWith(QStringLiteral("fine.pptx")));
 
+  // A finished file with a page left blank says so under its name.
+  w.m_dialog.AddFiles({app_test::WriteBytes(w.m_files, "gap.pdf", fixtures::MissingPagePdfBytes())}, false);
+  QVERIFY(w.Convert());
+  QCOMPARE(w.Cell(2, CListCtrlEx::COL_STATUS), QStringLiteral("gap.pptx"));
+  QVERIFY(w.List().StatusTip(2).startsWith(QStringLiteral("gap.pptx\n1 page could not be read and was left blank")));
+
   // A new status drops the old reason.
   QTest::mouseClick(w.m_dialog.m_btnConvert, Qt::LeftButton);
   QCOMPARE(w.List().StatusTip(0), QString());
