@@ -62,7 +62,6 @@ QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; color:
 QComboBox { background: white; border: 1px solid #b9c3ce; border-radius: 3px; padding: 2px 8px; min-height: 20px; }
 QComboBox:hover { border-color: #2176cc; }
 QComboBox:disabled { background: #f0f0f0; color: #a8a8a8; border-color: #d6d6d6; }
-QComboBox::drop-down { border: none; width: 20px; }
 QComboBox QAbstractItemView { background: white; selection-background-color: #d7e8fa; selection-color: #1d2a38; }
 
 QLineEdit { background: white; border: 1px solid #b9c3ce; border-radius: 3px; padding: 2px 6px; }
