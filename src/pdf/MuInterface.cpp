@@ -153,9 +153,10 @@ CMuInterface::CMuInterface()
 }
 
 // A preview renders on the user-interface thread: a page that takes longer than a few
-// seconds is dropped rather than freezing the window.
+// seconds or more than a preview's share of memory is dropped rather than freezing the
+// window or starving the conversion.
 CMuInterface::CMuInterface(PreviewInstance) : m_pGuard(std::make_unique<CPageGuard>()) {
-  m_pGuard->SetLimits(kPreviewPageMilliseconds, 0);
+  m_pGuard->SetLimits(kPreviewPageMilliseconds, kPreviewMemoryBytes);
 }
 
 void CMuInterface::SetPageLimits(int pageMilliseconds, size_t memoryBytes) {

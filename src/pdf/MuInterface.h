@@ -3,6 +3,8 @@
 // and the engine context that serves it; it is used by one thread at a time. Engine
 // errors never leave it: they become result codes, null page models or (0, 0) sizes.
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <list>
 #include <memory>
@@ -34,6 +36,11 @@ class CMuInterface {
  public:
   struct PreviewInstance {};
   static constexpr int kPreviewPageMilliseconds = 5000;  // a preview page's time limit
+  // Engine memory a preview instance may hold: renders run on the user-interface thread
+  // beside the conversion, so a hostile page must not take the machine's memory.
+  static constexpr size_t kPreviewMemoryBytes = size_t{512} << 20;
+  // The largest raster one render makes, in pixels (4 bytes each, held twice while copied).
+  static constexpr int64_t kPreviewMaxPixels = int64_t{64} << 20;
 
   // Conversion instance: page models are released as the next page loads.
   CMuInterface();
@@ -62,7 +69,7 @@ class CMuInterface {
   // Rasterises page `n` (1-based) at `dpi` as printed, text included. The caller owns the
   // result: BGRA pixels with alpha 255, rows bottom-up (the page's bottom row first). Null
   // when the page cannot be loaded or drawn, runs past the page limits, or the raster would
-  // exceed 2 GiB; the instance stays usable.
+  // exceed kPreviewMaxPixels; the instance stays usable.
   nsPDFData::CImageObj* RenderPage(int n, float dpi);
 
   // Releases page models, page images, the document and the context. Idempotent.

@@ -103,14 +103,16 @@ nsPDFData::CImageObj* CopyBottomUp(fz_context* ctx, fz_pixmap* pix) {
   return image;
 }
 
-// The raster box of `bound` at `zoom`, or false when it is empty or its 4-byte pixels
-// would not fit the record's 32-bit size.
-bool RasterBox(fz_rect bound, float zoom, fz_irect& box) {
+// The raster box of `bound` at `zoom` and the pixels it holds; 0 when it is empty.
+int64_t RasterBox(fz_rect bound, float zoom, fz_irect& box) {
   box = fz_round_rect(fz_transform_rect(bound, fz_scale(zoom, zoom)));
   const int64_t width = static_cast<int64_t>(box.x1) - box.x0;
   const int64_t height = static_cast<int64_t>(box.y1) - box.y0;
-  return width > 0 && height > 0 && width * height <= std::numeric_limits<int32_t>::max() / 4;
+  return width > 0 && height > 0 ? width * height : 0;
 }
+
+// The cap also keeps the record's 32-bit byte count in range.
+static_assert(CMuInterface::kPreviewMaxPixels <= std::numeric_limits<int32_t>::max() / 4);
 
 }  // namespace
 
@@ -122,8 +124,10 @@ nsPDFData::CImageObj* CMuInterface::RenderPage(int n, float dpi) {
   fz_display_list* list = page && !m_pGuard->Tripped() ? RecordPreviewPage(m_pContext, page, bound, cookie) : nullptr;
   const float zoom = dpi / 72.0f;
   fz_irect box{};
-  fz_pixmap* pix = list && !m_pGuard->Tripped() && RasterBox(bound, zoom, box) ? NewPreviewPixmap(m_pContext, box)
-                                                                                : nullptr;
+  const int64_t pixels = list ? RasterBox(bound, zoom, box) : 0;
+  const bool tooLarge = pixels > kPreviewMaxPixels;
+  const bool fits = pixels > 0 && !tooLarge;
+  fz_pixmap* pix = fits && !m_pGuard->Tripped() ? NewPreviewPixmap(m_pContext, box) : nullptr;
   nsPDFData::CImageObj* image = nullptr;
   if (pix && !m_pGuard->Tripped()) {
     // Recording off: the device paints text, images and paths exactly as the engine does,
@@ -144,7 +148,8 @@ nsPDFData::CImageObj* CMuInterface::RenderPage(int n, float dpi) {
     m_strLastError = "page " + std::to_string(n) +
                      (trip == CPageGuard::Trip::Time ? " ran out of time" : " ran out of memory");
   } else if (!image) {
-    m_strLastError = "page " + std::to_string(n) + (page ? " could not be drawn" : " could not be loaded");
+    m_strLastError = "page " + std::to_string(n) +
+                     (!page ? " could not be loaded" : tooLarge ? " is too large to draw" : " could not be drawn");
   }
   fz_drop_pixmap(m_pContext, pix);
   fz_drop_display_list(m_pContext, list);

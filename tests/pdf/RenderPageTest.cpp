@@ -154,6 +154,10 @@ TEST_F(RenderPageTest, FailuresGiveNullAndLeaveTheInstanceUsable) {
   EXPECT_EQ(m_doc.RenderPage(1, -72), nullptr);
   // 100 000 dpi would need a raster far beyond 2 GiB.
   EXPECT_EQ(m_doc.RenderPage(1, 100000), nullptr);
+  // 864 dpi makes an A4 page 7140 x 10104: 72 million pixels, above the 64 Mi cap. It is
+  // refused before any raster is made.
+  EXPECT_EQ(m_doc.RenderPage(2, 864), nullptr);
+  EXPECT_EQ(m_doc.GetLastError(), "page 2 is too large to draw");
   EXPECT_NE(Image(m_doc.RenderPage(1, 72)), nullptr);
   m_doc.CloseDocument();
   EXPECT_EQ(m_doc.RenderPage(1, 72), nullptr);
