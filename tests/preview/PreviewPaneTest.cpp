@@ -277,15 +277,15 @@ class PreviewPaneTest : public QObject {
     QCOMPARE(first.Renders(), 2);
   }
 
-  void resizingKeepsTheZoomAndLimitsTheOffsets() {
+  void resizingKeepsTheZoomAndTheBarsRelativePositions() {
     CPreviewDoc* doc = Show("tall.pdf");
     const float zoom = doc->m_fZoom;
     m_pane->GoToPage(20);
-    const double offset = doc->m_dOffsetY;
+    const double fraction = doc->m_dOffsetY / (doc->m_dTotalHeight - m_pane->ViewportSize().height());
     m_pane->resize(400, 800);
     QCOMPARE(doc->m_fZoom, zoom);
-    QCOMPARE(doc->m_dOffsetY, offset);
-    // Taller at the very end: the offset is limited to the new end.
+    QVERIFY(std::fabs(doc->m_dOffsetY / (doc->m_dTotalHeight - m_pane->ViewportSize().height()) - fraction) < 1e-12);
+    // At the very end, a taller pane keeps it at the new end.
     m_pane->VerticalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
     m_pane->resize(400, 900);
     QCOMPARE(doc->m_dOffsetY, doc->m_dTotalHeight - m_pane->ViewportSize().height());
@@ -296,6 +296,61 @@ class PreviewPaneTest : public QObject {
              static_cast<int>(std::ceil(doc->m_dWidestPage - m_pane->ViewportSize().width())));
     m_pane->HorizontalBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(doc->m_dOffsetX, 30.0);
+    // Scrolled right to the end, narrowing the pane keeps the horizontal bar at its end.
+    m_pane->HorizontalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    m_pane->resize(300, 900);
+    QCOMPARE(doc->m_dOffsetX, doc->m_dWidestPage - m_pane->ViewportSize().width());
+  }
+
+  void zoomKeepsEachBarsRelativePosition_data() {
+    QTest::addColumn<double>("fraction");
+    QTest::newRow("start") << 0.0;
+    QTest::newRow("a third") << 1.0 / 3;
+    QTest::newRow("end") << 1.0;
+  }
+  void zoomKeepsEachBarsRelativePosition() {
+    QFETCH(double, fraction);
+    CPreviewDoc* doc = Show("tall.pdf");
+    m_pane->ZoomIn();  // wider than the pane: both bars
+    QVERIFY(Shown(m_pane->HorizontalBar()));
+    const auto spare = [&] {
+      return QPointF(doc->m_dWidestPage - m_pane->ViewportSize().width(),
+                     doc->m_dTotalHeight - m_pane->ViewportSize().height());
+    };
+    m_pane->HorizontalBar()->setValue(static_cast<int>(std::lround(fraction * m_pane->HorizontalBar()->maximum())));
+    m_pane->VerticalBar()->setValue(static_cast<int>(std::lround(fraction * m_pane->VerticalBar()->maximum())));
+    const QPointF before(doc->m_dOffsetX / spare().x(), doc->m_dOffsetY / spare().y());
+    for (auto zoom : {&CPreviewPane::ZoomIn, &CPreviewPane::ZoomIn, &CPreviewPane::ZoomOut}) {
+      (m_pane.get()->*zoom)();
+      QVERIFY(std::fabs(doc->m_dOffsetX / spare().x() - before.x()) < 1e-9);
+      QVERIFY(std::fabs(doc->m_dOffsetY / spare().y() - before.y()) < 1e-9);
+    }
+    // Zoomed out until the page fits across: centred, and no horizontal bar.
+    while (Shown(m_pane->HorizontalBar())) m_pane->ZoomOut();
+    QCOMPARE(doc->m_dOffsetX, 0.0);
+    QVERIFY(std::fabs(doc->m_dOffsetY / spare().y() - before.y()) < 1e-9);
+  }
+
+  void hostilePageSizesKeepTheStripScrollable() {
+    // 600 pages one point wide and 276 million points tall: fitting to the width alone
+    // would ask for 43 000 dpi and a strip of about 1e14 pixels.
+    QVERIFY(fixtures::WritePdf(*m_dir / "needles.pdf", fixtures::NumberedPages(600, 1, 276447000)));
+    CPreviewDoc* doc = Show("needles.pdf");
+    QCOMPARE(doc->PageSizePoints(600).width(), 1.0);
+    QVERIFY(doc->PageSizePoints(600).height() > 2.76e8);
+    QCOMPARE(doc->m_fZoom, CPreviewDoc::kMaxFitZoom);
+    QScrollBar* bar = m_pane->VerticalBar();
+    QVERIFY(Shown(bar));
+    QVERIFY(bar->maximum() > 0 && bar->maximum() <= CPreviewPane::kBarLimit);
+    const double end = doc->m_dTotalHeight - m_pane->ViewportSize().height();
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCOMPARE(doc->m_dOffsetY, end);
+    QCOMPARE(m_pane->CurrentPage(), 600);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(doc->m_dOffsetY, end - 30);
+    // Each page is far beyond what one render may hold: it shows as the background.
+    QCOMPARE(ShownPixel(m_pane->ViewportSize().width() / 2, 10), qRgb(86, 86, 86));
+    QCOMPARE(CPreviewDoc::AllCachedBytes(), size_t{0});
   }
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "capture/TextPage.h"
 #include "pdf/MuInterface.h"
@@ -29,6 +30,13 @@ std::vector<CPreviewDoc*>& AllDocs() {
   static std::vector<CPreviewDoc*> docs;
   return docs;
 }
+// A drawing position in whole pixels, limited to where QPainter's integer sums stay valid
+// (a page far taller than anything drawable can still sit far above the viewport).
+int ToPixel(double value) {
+  constexpr double kLimit = std::numeric_limits<int>::max() / 2;
+  return static_cast<int>(std::clamp(std::floor(value), -kLimit, kLimit));
+}
+
 size_t g_nAllCachedBytes = 0;  // bytes of page bitmaps held by all states
 uint64_t g_nComposition = 0;   // compositions so far, across all states
 
@@ -121,11 +129,15 @@ void CPreviewDoc::FitToWidth(QSize viewport, int scrollBarWidth) {
   if (!EnsureOpen()) return;
   double widestPoints = 0;
   for (const QSizeF& size : m_vecSizes) widestPoints = std::max(widestPoints, size.width());
+  // Computed in double and limited before it becomes a float: a page a fraction of a
+  // point wide would otherwise ask for an unbounded zoom.
+  const auto fitted = [widestPoints](int pixels) {
+    return static_cast<float>(std::min(pixels / widestPoints * 72.0, double{kMaxFitZoom}));
+  };
   if (widestPoints > 0 && viewport.width() > 0) {
-    SetZoom(static_cast<float>(viewport.width() / widestPoints * 72.0));
+    SetZoom(fitted(viewport.width()));
     const int narrower = viewport.width() - scrollBarWidth;
-    if (m_dTotalHeight > viewport.height() && narrower > 0)
-      SetZoom(static_cast<float>(narrower / widestPoints * 72.0));
+    if (m_dTotalHeight > viewport.height() && narrower > 0) SetZoom(fitted(narrower));
   }
   m_dOffsetX = 0;
   m_dOffsetY = 0;
@@ -133,10 +145,13 @@ void CPreviewDoc::FitToWidth(QSize viewport, int scrollBarWidth) {
 }
 
 void CPreviewDoc::ClampOffsets(QSize viewport) {
+  // Whole pixels decide what fits, as for the scroll bars: content a fraction of a pixel
+  // larger than the viewport has no bar and so no offset either.
   const double spareY = m_dTotalHeight - viewport.height();
-  m_dOffsetY = spareY <= 0 ? spareY / 2 : std::clamp(m_dOffsetY, 0.0, spareY);
+  m_dOffsetY = std::round(m_dTotalHeight) <= viewport.height() ? std::min(spareY, 0.0) / 2
+                                                               : std::clamp(m_dOffsetY, 0.0, spareY);
   const double spareX = m_dWidestPage - viewport.width();
-  m_dOffsetX = spareX <= 0 ? 0 : std::clamp(m_dOffsetX, 0.0, spareX);
+  m_dOffsetX = std::round(m_dWidestPage) <= viewport.width() ? 0 : std::clamp(m_dOffsetX, 0.0, spareX);
 }
 
 int CPreviewDoc::PageAt(double y) {
@@ -163,11 +178,22 @@ void CPreviewDoc::ZoomBy(float step, QSize viewport) {
   if (!EnsureOpen()) return;
   float zoom = std::clamp(m_fZoom + step, kMinZoom, kMaxZoom);
   if ((step > 0 && zoom < m_fZoom) || (step < 0 && zoom > m_fZoom)) zoom = m_fZoom;
-  const double relativeY = m_dTotalHeight > 0 ? std::max(m_dOffsetY, 0.0) / m_dTotalHeight : 0;
-  const double relativeX = m_dWidestPage > 0 ? m_dOffsetX / m_dWidestPage : 0;
+  const QPointF fractions = BarFractions(viewport);
   SetZoom(zoom);
-  m_dOffsetY = relativeY * m_dTotalHeight;
-  m_dOffsetX = relativeX * m_dWidestPage;
+  SetBarFractions(fractions, viewport);
+}
+
+QPointF CPreviewDoc::BarFractions(QSize viewport) const {
+  const auto fraction = [](double offset, double content, int view) {
+    const double spare = content - view;
+    return spare > 0 ? std::clamp(offset / spare, 0.0, 1.0) : 0.0;
+  };
+  return {fraction(m_dOffsetX, m_dWidestPage, viewport.width()), fraction(m_dOffsetY, m_dTotalHeight, viewport.height())};
+}
+
+void CPreviewDoc::SetBarFractions(QPointF fractions, QSize viewport) {
+  m_dOffsetX = fractions.x() * (m_dWidestPage - viewport.width());
+  m_dOffsetY = fractions.y() * (m_dTotalHeight - viewport.height());
   ClampOffsets(viewport);
 }
 
@@ -231,7 +257,6 @@ QImage CPreviewDoc::Compose(QSize viewport, int* centrePage) {
   QImage frame(viewport, QImage::Format_RGB32);
   if (frame.isNull()) return {};
   frame.fill(kBackground);
-  m_nFirstVisiblePage = 0;
   if (!EnsureOpen()) return frame;
   ++g_nComposition;
 
@@ -243,16 +268,12 @@ QImage CPreviewDoc::Compose(QSize viewport, int* centrePage) {
     if (top >= viewport.height()) break;
     const double height = PageHeight(n);
     if (top + height <= 0) continue;  // the gap above the viewport's top row
-    if (m_nFirstVisiblePage == 0) {
-      m_nFirstVisiblePage = n;
-      m_dFirstVisibleTop = top;
-    }
     last = n;
     const QImage* bitmap = BitmapOf(n);
     if (!bitmap) continue;
     const double width = PageWidth(n);
     const double left = width < viewport.width() ? (viewport.width() - width) / 2 : -m_dOffsetX;
-    painter.drawImage(QPoint(static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top))), *bitmap);
+    painter.drawImage(QPoint(ToPixel(left), ToPixel(top)), *bitmap);
   }
   painter.end();
   TrimBitmaps(first, last);

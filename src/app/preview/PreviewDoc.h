@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPointF>
 #include <QSize>
 
 #include <cstdint>
@@ -22,6 +23,9 @@ class CPreviewDoc {
   static constexpr float kMinZoom = 36.0f;
   static constexpr float kMaxZoom = 640.0f;
   static constexpr float kZoomStep = 12.0f;
+  // The highest zoom fitting may choose: a hostile, very narrow and tall page would
+  // otherwise give a strip too long for a scroll bar's range to stand for.
+  static constexpr float kMaxFitZoom = 4 * kMaxZoom;
   static constexpr int kPageGap = 10;           // pixels between two pages
   // Bytes of page bitmaps kept by all preview states together; the least recently drawn
   // pages beyond it are dropped (never those of the frame being composed).
@@ -46,8 +50,9 @@ class CPreviewDoc {
   void SetZoom(float zoom);
 
   // Zoom that makes the widest page fill `viewport` wide; when the strip is then taller
-  // than the viewport, fits to the width less `scrollBarWidth` instead. Offsets: left edge,
-  // top of the strip, or the strip centred when it is shorter than the viewport.
+  // than the viewport, fits to the width less `scrollBarWidth` instead. Never above
+  // kMaxFitZoom. Offsets: left edge, top of the strip, or the strip centred when it is
+  // shorter than the viewport.
   void FitToWidth(QSize viewport, int scrollBarWidth);
 
   // Keeps the offsets within the content; a dimension shorter than the viewport is centred
@@ -61,17 +66,25 @@ class CPreviewDoc {
   // Scrolls to the top of page `n`, clamped to 1 .. page count; never past the end.
   void GoToPage(int n, QSize viewport);
 
-  // Zooms by `step` dpi within kMinZoom .. kMaxZoom, keeping both offsets at the same
-  // fraction of the content. A zoom outside the limits (from fitting) never moves the
-  // wrong way: "In" never shrinks the pages, "Out" never enlarges them.
+  // Zooms by `step` dpi within kMinZoom .. kMaxZoom, keeping both scroll positions at the
+  // same fraction of their range (see BarFractions). A zoom outside the limits (from
+  // fitting) never moves the wrong way: "In" never shrinks the pages, "Out" never enlarges
+  // them.
   void ZoomBy(float step, QSize viewport);
+
+  // Where each offset stands within its scroll range, offset / (content - viewport), from
+  // 0 (start) to 1 (end); 0 for a dimension that fits the viewport.
+  QPointF BarFractions(QSize viewport) const;
+  // Puts each offset at fraction `fractions` of its scroll range; a dimension that fits
+  // the viewport is centred as in ClampOffsets.
+  void SetBarFractions(QPointF fractions, QSize viewport);
 
   // Moves the vertical offset by `pixels` (positive: down), within the content.
   void ScrollBy(double pixels, QSize viewport);
 
   // The picture of the viewport: the background with every page that meets it, rendered
-  // on first use at the current zoom; narrower pages centred. Notes the first visible page
-  // and returns the page holding the viewport's centre in `centrePage` (0 when none).
+  // on first use at the current zoom; narrower pages centred. Returns the page holding the
+  // viewport's centre in `centrePage` (0 when none).
   QImage Compose(QSize viewport, int* centrePage = nullptr);
 
   // Top of page `n` (1-based) in the strip; the total height for n past the last page.
@@ -93,8 +106,6 @@ class CPreviewDoc {
   double m_dOffsetY = 0;             // vertical scroll position, pixels; negative centres
   double m_dWidestPage = 0;          // widest page, pixels
   double m_dTotalHeight = 0;         // all pages and the gaps between them, pixels
-  int m_nFirstVisiblePage = 0;       // first page drawn by the last composition (1-based)
-  double m_dFirstVisibleTop = 0;     // its top relative to the viewport, pixels
 
  private:
   struct PageBitmap {

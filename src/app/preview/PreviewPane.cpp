@@ -6,11 +6,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/preview/PDFPreview.h"
 #include "app/preview/PreviewDoc.h"
 
 namespace {
+
+// `value` as an int, limited to 0 .. INT_MAX: bar values come from page sizes in a file.
+int ToBarInt(double value) {
+  return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(std::numeric_limits<int>::max())));
+}
 
 bool IsStep(int action) {
   return action == QAbstractSlider::SliderSingleStepAdd || action == QAbstractSlider::SliderSingleStepSub ||
@@ -59,16 +65,22 @@ void CPreviewPane::ShowItem(CPreviewDoc* doc) {
 
 void CPreviewPane::ZoomIn() {
   if (!m_pDoc) return;
+  // The bars keep their relative positions across a bar appearing or going.
+  const QPointF fractions = m_pDoc->BarFractions(m_viewport);
   m_pDoc->ZoomBy(CPreviewDoc::kZoomStep, m_viewport);
   LayoutBars();
+  m_pDoc->SetBarFractions(fractions, m_viewport);
   SyncBars();
   Compose();
 }
 
 void CPreviewPane::ZoomOut() {
   if (!m_pDoc) return;
+  // The bars keep their relative positions across a bar appearing or going.
+  const QPointF fractions = m_pDoc->BarFractions(m_viewport);
   m_pDoc->ZoomBy(-CPreviewDoc::kZoomStep, m_viewport);
   LayoutBars();
+  m_pDoc->SetBarFractions(fractions, m_viewport);
   SyncBars();
   Compose();
 }
@@ -99,9 +111,11 @@ void CPreviewPane::WheelScroll(int delta) { ScrollBy(-(delta / 4)); }
 
 void CPreviewPane::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  // The zoom stays; LayoutBars limits the offsets to the new viewport.
+  // The zoom stays; each bar keeps its relative position in its new range.
+  const QPointF fractions = m_pDoc ? m_pDoc->BarFractions(m_viewport) : QPointF();
   LayoutBars();
   if (!m_pDoc) return;
+  m_pDoc->SetBarFractions(fractions, m_viewport);
   SyncBars();
   Compose();
 }
@@ -112,8 +126,8 @@ void CPreviewPane::LayoutBars() {
   bool needV = false, needH = false;
   if (m_pDoc) {
     // Whole pixels decide, so a strip fitted exactly to the viewport gets no bar.
-    const long total = std::lround(m_pDoc->m_dTotalHeight);
-    const long widest = std::lround(m_pDoc->m_dWidestPage);
+    const double total = std::round(m_pDoc->m_dTotalHeight);
+    const double widest = std::round(m_pDoc->m_dWidestPage);
     needV = total > full.height();
     needH = widest > full.width() - (needV ? extent : 0);
     if (needH && !needV) needV = total > full.height() - extent;
@@ -134,8 +148,8 @@ void CPreviewPane::LayoutBars() {
 }
 
 int CPreviewPane::ToBar(const BarScale& scale, double offset) const {
-  if (offset >= scale.m_dSpare) return static_cast<int>(std::ceil(scale.m_dSpare / scale.m_nK));
-  return static_cast<int>(std::lround(std::max(offset, 0.0) / scale.m_nK));
+  if (offset >= scale.m_dSpare) return ToBarInt(std::ceil(scale.m_dSpare / scale.m_nK));
+  return ToBarInt(std::round(offset / scale.m_nK));
 }
 
 double CPreviewPane::FromBar(const BarScale& scale, QScrollBar* bar, int value) const {
@@ -155,10 +169,11 @@ void CPreviewPane::SyncBars() {
   for (Axis axis : {Axis{m_pVBar, m_vScale, m_pDoc->m_dTotalHeight, double(m_viewport.height()), m_pDoc->m_dOffsetY},
                     Axis{m_pHBar, m_hScale, m_pDoc->m_dWidestPage, double(m_viewport.width()), m_pDoc->m_dOffsetX}}) {
     if (axis.bar->isHidden()) continue;
-    axis.scale.m_nK = std::max(1, static_cast<int>(std::ceil(axis.content / kBarLimit)));
+    // k in double first: content from hostile page sizes can pass what an int holds.
+    axis.scale.m_nK = std::max(1, ToBarInt(std::ceil(axis.content / kBarLimit)));
     axis.scale.m_dSpare = std::max(axis.content - axis.viewport, 0.0);
     const int k = axis.scale.m_nK;
-    axis.bar->setRange(0, static_cast<int>(std::ceil(axis.scale.m_dSpare / k)));
+    axis.bar->setRange(0, ToBarInt(std::ceil(axis.scale.m_dSpare / k)));
     axis.bar->setPageStep(std::max(1, static_cast<int>(axis.viewport) / k));
     axis.bar->setSingleStep(std::max(1, kLineStep / k));
     axis.bar->setValue(ToBar(axis.scale, axis.offset));
