@@ -72,12 +72,6 @@ qint64 CCalculateSpeed::AverageSpeed() const
     return AverageLocked();
 }
 
-bool CCalculateSpeed::IsFinished() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_nEndTick >= 0;
-}
-
 qint64 CCalculateSpeed::AverageLocked() const
 {
     const qint64 nUntil = m_nEndTick >= 0 ? m_nEndTick : m_clock();

@@ -31,7 +31,6 @@ public:
     qint64 CurrentSpeed() const;
     // All bytes per second since the start, up to the end tick once ended.
     qint64 AverageSpeed() const;
-    bool IsFinished() const;
 
 private:
     qint64 AverageLocked() const;

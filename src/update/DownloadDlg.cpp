@@ -17,10 +17,14 @@ constexpr int kWindowWidth = 520;
 constexpr int kWindowHeight = 300;
 constexpr int kTextLeft = 150;   // status texts and the progress view start here
 constexpr int kViewHeight = 280;
+// A release description is a few hundred bytes; a server sending more is not giving one.
+constexpr qint64 kReleaseDescriptionMaxBytes = 1024 * 1024;
 
 QLabel* MakeLabel(QWidget* pParent, const QString& strText, int nTop)
 {
     auto* pLabel = new QLabel(strText, pParent);
+    // Some texts come from the server: shown as they are, never read as markup.
+    pLabel->setTextFormat(Qt::PlainText);
     pLabel->setGeometry(kTextLeft, nTop, kWindowWidth - kTextLeft - 15, 22);
     return pLabel;
 }
@@ -125,6 +129,7 @@ void CDownloadDlg::StartCheck()
     FCHttpDownloadOptions options;
     options.m_strUrl = strUrl;
     options.m_nTimeoutMs = m_nTimeoutMs;
+    options.m_nMaxBytes = kReleaseDescriptionMaxBytes;
     m_pMonitor->Start(m_manager.AddDownload(options));
 }
 

@@ -96,8 +96,6 @@ void FCHttpDownload::ReadResponseFields()
     const QVariant length = m_pReply->header(QNetworkRequest::ContentLengthHeader);
     m_bHasContentLength = length.isValid();
     m_nContentLength = m_bHasContentLength ? length.toLongLong() : 0;
-    m_strLastModified = QString::fromLatin1(m_pReply->rawHeader("Last-Modified"));
-    m_strServer = QString::fromLatin1(m_pReply->rawHeader("Server"));
 }
 
 void FCHttpDownload::MarkConnected()
@@ -117,8 +115,33 @@ void FCHttpDownload::OnMetaData()
     if (m_nStatusCode >= 300 && m_nStatusCode < 400 &&
         m_pReply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid())
         return;
-    if (m_nStatusCode != 0)
-        MarkConnected();
+    if (m_nStatusCode == 0)
+        return;
+    MarkConnected();
+    if (m_bHasContentLength && m_nContentLength > m_options.m_nMaxBytes)
+        AbortTooLarge();
+}
+
+void FCHttpDownload::AbortTooLarge()
+{
+    m_bTooLarge = true;
+    // Aborting normally announces the end at once, and OnReplyFinished then judges the
+    // read failed; should the reply stay silent, the download ends here all the same.
+    if (m_pReply)
+        m_pReply->abort();
+    if (m_pReply)
+        OnReplyFinished();
+}
+
+bool FCHttpDownload::TakeFromReply()
+{
+    if (!m_pReply || !m_pReply->isOpen())
+        return true;
+    const QByteArray data = m_pReply->readAll();
+    if (m_speed.TotalBytes() + data.size() > m_options.m_nMaxBytes)
+        return false;
+    AppendReceived(data);
+    return true;
 }
 
 void FCHttpDownload::AppendReceived(const QByteArray& data)
@@ -135,12 +158,12 @@ void FCHttpDownload::AppendReceived(const QByteArray& data)
 
 void FCHttpDownload::OnReadyRead()
 {
-    if (!m_pReply)
+    if (!m_pReply || m_bTooLarge)
         return;
     if (!m_bConnected)
         OnMetaData();
-    if (m_pReply->isOpen())
-        AppendReceived(m_pReply->readAll());
+    if (m_pReply && !m_bTooLarge && !TakeFromReply())
+        AbortTooLarge();
 }
 
 void FCHttpDownload::OnReplyFinished()
@@ -151,12 +174,13 @@ void FCHttpDownload::OnReplyFinished()
         ReadResponseFields();
         MarkConnected();
     }
-    if (m_pReply->isOpen())
-        AppendReceived(m_pReply->readAll());
-    m_bLastReadOk = m_pReply->error() == QNetworkReply::NoError;
+    if (m_bHasContentLength && m_nContentLength > m_options.m_nMaxBytes)
+        m_bTooLarge = true;
+    if (!m_bTooLarge && !TakeFromReply())
+        m_bTooLarge = true;
+    m_bLastReadOk = !m_bTooLarge && m_pReply->error() == QNetworkReply::NoError;
     m_speed.Finish();
     m_timerSpeed.stop();
-    m_bFinished = true;
     QNetworkReply* pReply = m_pReply;
     m_pReply = nullptr;
     disconnect(pReply, nullptr, this, nullptr);

@@ -2,8 +2,8 @@
 // One HTTP download over Qt Network. The response is read into a receive buffer guarded by
 // a lock; the window that started the download moves the waiting bytes to its file on its
 // monitor timer. The download announces when the server has answered (connected: status
-// code, content length, last-modified and server fields known, or no response at all) and
-// when the transfer has ended (finished: the last read's result known).
+// code and content length known, or no response at all) and when the transfer has ended
+// (finished: the last read's result known).
 
 #include "update/CalculateSpeed.h"
 
@@ -18,10 +18,12 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
-// Request flags kept from the original download options: reload from the server and do
-// not write the cache.
+// Request flags: reload from the server, and do not write the cache.
 constexpr quint32 kDownloadFlagReload = 0x80000000u;
 constexpr quint32 kDownloadFlagNoCacheWrite = 0x04000000u;
+
+// Default limit of one download's size: 4 GiB, far above any installer.
+constexpr qint64 kDownloadMaxBytes = qint64(4) << 30;
 
 struct FCHttpDownloadOptions
 {
@@ -37,6 +39,9 @@ struct FCHttpDownloadOptions
     // accepts the connection and never answers, or stalls midway); the download then ends
     // as a failed read, or as no response when nothing had arrived.
     int m_nTimeoutMs = 30000;
+    // Most bytes the download takes. A response announcing more, or sending more than it
+    // announced or with no length at all, is cut off there and ends as a failed read.
+    qint64 m_nMaxBytes = kDownloadMaxBytes;
 };
 
 class FCHttpDownload : public QObject
@@ -65,10 +70,6 @@ public:
     bool HasContentLength() const { return m_bHasContentLength; }
     // Content length of the response, 0 when it gave none.
     qint64 ContentLength() const { return m_nContentLength; }
-    QString LastModified() const { return m_strLastModified; }
-    QString Server() const { return m_strServer; }
-    bool IsConnected() const { return m_bConnected; }
-    bool IsFinished() const { return m_bFinished; }
     // Result of the last read: true when the transfer ended normally.
     bool LastReadSucceeded() const { return m_bLastReadOk; }
 
@@ -89,7 +90,12 @@ private slots:
 private:
     void ReadResponseFields();
     void MarkConnected();
+    // Moves what the reply holds to the receive buffer; false, taking nothing, when that
+    // would pass the size limit.
+    bool TakeFromReply();
     void AppendReceived(const QByteArray& data);
+    // Cuts the transfer off at the size limit; the download then ends as a failed read.
+    void AbortTooLarge();
 
     const int m_nTask;                       // task number, from 1 per manager
     const FCHttpDownloadOptions m_options;
@@ -98,10 +104,8 @@ private:
     int m_nStatusCode = 0;
     qint64 m_nContentLength = 0;
     bool m_bHasContentLength = false;
-    QString m_strLastModified;
-    QString m_strServer;
     bool m_bConnected = false;
-    bool m_bFinished = false;
+    bool m_bTooLarge = false;   // the size limit cut the transfer off
     bool m_bLastReadOk = false;
 
     std::mutex m_mutexBuffer;   // guards the receive buffer

@@ -7,29 +7,46 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
-// The first child element whose local name (the part after any prefix) equals strName.
-pugi::xml_node ChildByLocalName(const pugi::xml_node& parent, const char* strName)
-{
-    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element)
-            continue;
-        const char* strQualified = child.name();
-        const char* strColon = std::strrchr(strQualified, ':');
-        const char* strLocal = strColon ? strColon + 1 : strQualified;
-        if (std::strcmp(strLocal, strName) == 0)
-            return child;
-    }
-    return {};
-}
+// What's-new lines read at most, whatever the count announces: far more than the box shows,
+// and few enough that a hostile count costs nothing.
+constexpr int kMaxWhatsNewLines = 1000;
 
-QString ChildText(const pugi::xml_node& parent, const char* strName)
+// The root's child elements by local name (the part after any prefix), first of each name.
+// One pass over the children, so reading every name the description holds stays linear in
+// its size however many children a hostile document has.
+class CChildIndex
 {
-    const pugi::xml_node child = ChildByLocalName(parent, strName);
-    return child ? QString::fromUtf8(child.text().get()).trimmed() : QString();
-}
+public:
+    explicit CChildIndex(const pugi::xml_node& parent)
+    {
+        for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const char* strQualified = child.name();
+            const char* strColon = std::strrchr(strQualified, ':');
+            m_mapChildren.try_emplace(std::string_view(strColon ? strColon + 1 : strQualified), child);
+        }
+    }
+
+    bool Has(std::string_view strName) const { return m_mapChildren.count(strName) != 0; }
+
+    // The child's trimmed text, empty when there is no such child.
+    QString Text(std::string_view strName) const
+    {
+        const auto it = m_mapChildren.find(strName);
+        return it == m_mapChildren.end() ? QString() : QString::fromUtf8(it->second.text().get()).trimmed();
+    }
+
+private:
+    // The names point into the document, which outlives the index.
+    std::unordered_map<std::string_view, pugi::xml_node> m_mapChildren;
+};
 
 }  // namespace
 
@@ -46,25 +63,28 @@ bool LoadReleaseDescription(const QString& strPath, CReleaseDescription& out)
     if (!root)
         return false;
 
+    const CChildIndex children(root);
     CReleaseDescription desc;
-    desc.m_strVersion = ChildText(root, "Version");
-    desc.m_strProduct = ChildText(root, "Product");
-    desc.m_strUrl = ChildText(root, "url");
+    desc.m_strVersion = children.Text("Version");
+    desc.m_strProduct = children.Text("Product");
+    desc.m_strUrl = children.Text("url");
     bool bOk = false;
-    desc.m_nNewCount = std::max(0, ChildText(root, "newCount").toInt(&bOk));
+    desc.m_nNewCount = std::max(0, children.Text("newCount").toInt(&bOk));
     if (!bOk)
         desc.m_nNewCount = 0;
 
-    // A count beyond the root's children names lines that cannot exist; reading at most as
-    // many as there are children keeps a hostile count from looping for billions of names.
-    int nChildren = 0;
-    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
-        nChildren += child.type() == pugi::node_element ? 1 : 0;
-    const int nLines = std::min(desc.m_nNewCount, nChildren);
+    // Lines new1..newN; one missing between present ones reads as a blank line, and the
+    // text ends with the last line present, so a count above the lines adds nothing.
     QStringList lstLines;
-    for (int i = 1; i <= nLines; ++i)
-        lstLines << ChildText(root, QStringLiteral("new%1").arg(i).toUtf8().constData());
-    desc.m_strWhatsNew = lstLines.join(QStringLiteral("\r\n"));
+    int nLastPresent = 0;
+    const int nLines = std::min(desc.m_nNewCount, kMaxWhatsNewLines);
+    for (int i = 1; i <= nLines; ++i) {
+        const std::string strName = "new" + std::to_string(i);
+        if (children.Has(strName))
+            nLastPresent = i;
+        lstLines << children.Text(strName);
+    }
+    desc.m_strWhatsNew = lstLines.mid(0, nLastPresent).join(QStringLiteral("\r\n"));
 
     out = desc;
     return true;

@@ -10,7 +10,9 @@ struct CReleaseDescription
     QString m_strVersion;   // version text of the release
     QString m_strProduct;   // product name shown with the version
     int m_nNewCount = 0;    // what's-new lines announced (negative or unreadable reads 0)
-    QString m_strWhatsNew;  // the lines joined with CR LF between them
+    // Lines new1..newN joined with CR LF between them (at most the first 1000; a line
+    // missing between present ones is blank, and the text ends with the last one present).
+    QString m_strWhatsNew;
     QString m_strUrl;       // address of the installer
 };
 

@@ -1,5 +1,6 @@
 #include "update/UpdateConfig.h"
 
+#include <QHostAddress>
 #include <QUrl>
 
 #ifndef PAGEVANE_UPDATE_URL
@@ -11,6 +12,11 @@
 
 namespace update {
 
+// Both overrides are read at every call and apply to every build: PAGEVANE_UPDATE_URL
+// replaces the release description's address (an empty value turns the check into the
+// failed state without any network access, which offline test runs rely on), and
+// PAGEVANE_VERSION replaces the version the program compares with the release's. Tests
+// use them to reach a local server; packagers use them to point at their own mirror.
 QString ReleaseDescriptionUrl()
 {
     if (qEnvironmentVariableIsSet("PAGEVANE_UPDATE_URL"))
@@ -34,6 +40,20 @@ bool IsValidDownloadUrl(const QString& strUrl)
         return false;
     const QString strScheme = url.scheme().toLower();
     return strScheme == QLatin1String("http") || strScheme == QLatin1String("https");
+}
+
+bool IsValidInstallerUrl(const QString& strUrl)
+{
+    if (!IsValidDownloadUrl(strUrl))
+        return false;
+    const QUrl url(strUrl, QUrl::StrictMode);
+    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QString strHost = url.host();
+    if (strHost.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress address(strHost);
+    return address == QHostAddress(QHostAddress::LocalHost) || address == QHostAddress(QHostAddress::LocalHostIPv6);
 }
 
 }  // namespace update

@@ -1,6 +1,6 @@
 #pragma once
-// Build-time configuration of the online update, with environment overrides so tests can
-// point the check at a local server and pretend to be another release.
+// Build-time configuration of the online update, with environment overrides so tests and
+// packagers can point the check at another server and set the version the program reports.
 
 #include <QString>
 
@@ -16,5 +16,10 @@ QString OwnVersionText();
 
 // True for an absolute http or https address with a host; empty text is not valid.
 bool IsValidDownloadUrl(const QString& strUrl);
+
+// True for an installer address the program may download and run: a valid https address,
+// or http on this machine (127.0.0.1, ::1, localhost) for local mirrors. Plain http to any
+// other host would let anyone on the network path swap the program that is started.
+bool IsValidInstallerUrl(const QString& strUrl);
 
 }  // namespace update

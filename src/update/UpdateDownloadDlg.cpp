@@ -79,7 +79,7 @@ void CUpdateDownloadDlg::StartDownload(const QString& strUrl)
 
     m_manager.RemoveAll();
     m_file.Empty();
-    if (!update::IsValidDownloadUrl(strUrl)) {
+    if (!update::IsValidInstallerUrl(strUrl)) {
         update::ShowMessageBox(this, QStringLiteral("Error"), QStringLiteral("URL error"));
         CloseView();
         return;
@@ -87,6 +87,7 @@ void CUpdateDownloadDlg::StartDownload(const QString& strUrl)
     FCHttpDownloadOptions options;
     options.m_strUrl = strUrl;
     options.m_nTimeoutMs = m_nTimeoutMs;
+    options.m_nMaxBytes = m_nMaxBytes;
     m_pMonitor->Start(m_manager.AddDownload(options));
 }
 
@@ -156,6 +157,8 @@ void CUpdateDownloadDlg::OnConnected(int nTask)
         // Removed before the box: its finished event must not arrive while the box is open.
         m_manager.RemoveAll();
         update::ShowMessageBox(this, QStringLiteral("Error"), QStringLiteral("cannot connect to server"));
+        // Nothing runs behind the view any more.
+        CloseView();
         return;
     }
     m_nContentLength = pDownload->HasContentLength() ? pDownload->ContentLength() : 0;

@@ -28,7 +28,8 @@ public:
     CUpdateDownloadDlg& operator=(const CUpdateDownloadDlg&) = delete;
 
     // Shows the view with "0" as total progress, empties its file and downloads strUrl. An
-    // address that is not a valid URL shows "URL error" and closes the view.
+    // address that is not a valid installer address (https, or http on this machine) shows
+    // "URL error" and closes the view.
     void StartDownload(const QString& strUrl);
     // Removes the downloads and hides the view; bNotify emits Closed.
     void CloseView(bool bNotify = true);
@@ -36,6 +37,8 @@ public:
     // The default starter makes the file executable and starts it detached.
     void SetInstallerStarter(InstallerStarter starter);
     void SetTimeout(int nTimeoutMs) { m_nTimeoutMs = nTimeoutMs; }
+    // Most bytes an installer download takes before it ends as a failed read.
+    void SetMaxBytes(qint64 nMaxBytes) { m_nMaxBytes = nMaxBytes; }
 
     QString TotalProgressText() const;
     QString SpeedText() const;
@@ -69,6 +72,7 @@ private:
     CTempDownloadFile m_file;       // receives the installer
     qint64 m_nContentLength = 0;    // bytes, from the response; 0 when it gave none
     int m_nTimeoutMs = FCHttpDownloadOptions().m_nTimeoutMs;
+    qint64 m_nMaxBytes = kDownloadMaxBytes;  // 4 GiB
     InstallerStarter m_starter;
 
     QLabel* m_pLblTotal;            // percentage text

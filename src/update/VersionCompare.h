@@ -1,6 +1,6 @@
 #pragma once
-// Release versions are compared as plain text, character by character, the way the
-// release description has always been read: "2.0.10" sorts below "2.0.9".
+// Release versions are compared as plain text, character by character: "2.0.10" sorts
+// below "2.0.9".
 
 #include <QString>
 

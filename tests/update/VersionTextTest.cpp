@@ -1,12 +1,15 @@
 // The pieces of the update check that need no window: version order, reading the release
-// description, the address check and the speed record.
+// description, the address checks, the speed record and starting a downloaded installer.
 
 #include "update/CalculateSpeed.h"
 #include "update/ReleaseDescription.h"
 #include "update/UpdateConfig.h"
 #include "update/VersionCompare.h"
 
+#include "update/UpdateDownloadDlg.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,8 +26,8 @@ private slots:
     void refusesWhatIsNotReleaseDescription();
     void acceptsOnlyHttpAddresses_data();
     void acceptsOnlyHttpAddresses();
-    void environmentOverridesBuildConfiguration();
     void speedRecordMeasuresTicksAndAverage();
+    void installerStarterMakesFileRunnable();
 
 private:
     QString WriteFile(const QByteArray& data);
@@ -86,9 +89,25 @@ void VersionTextTest::readsReleaseDescription_data()
     QTest::newRow("count above lines leaves missing lines empty")
         << QByteArray("<r><newCount>3</newCount><new1>a</new1><new3>c</new3></r>")
         << "" << "" << 3 << "a\r\n\r\nc" << "";
-    QTest::newRow("hostile count reads only what can exist")
+    QTest::newRow("hostile count ends with the last line present")
         << QByteArray("<r><newCount>2000000000</newCount><new1>a</new1></r>")
-        << "" << "" << 2000000000 << "a\r\n" << "";
+        << "" << "" << 2000000000 << "a" << "";
+
+    // Large documents: looking every name up among 50 000 children again would take minutes.
+    QByteArray manyEmpty = "<r><newCount>50000</newCount>";
+    for (int i = 0; i < 50000; ++i)
+        manyEmpty += "<p/>";
+    QTest::newRow("50 000 children, one line") << manyEmpty + "<new1>a</new1></r>" << "" << "" << 50000 << "a" << "";
+    QByteArray manyLines = "<r><newCount>50000</newCount>";
+    QStringList lstFirstThousand;
+    for (int i = 1; i <= 50000; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        manyLines += "<new" + number + ">" + number + "</new" + number + ">";
+        if (i <= 1000)
+            lstFirstThousand << QString::number(i);
+    }
+    QTest::newRow("50 000 lines, the first 1000 read")
+        << manyLines + "</r>" << "" << "" << 50000 << lstFirstThousand.join("\r\n") << "";
     QTest::newRow("negative and unreadable counts read zero")
         << QByteArray("<r><newCount>-4</newCount><new1>a</new1></r>") << "" << "" << 0 << "" << "";
     QTest::newRow("elements in nested levels are not lines")
@@ -128,35 +147,29 @@ void VersionTextTest::refusesWhatIsNotReleaseDescription()
 void VersionTextTest::acceptsOnlyHttpAddresses_data()
 {
     QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("http") << "http://www.example.com/update.xml" << true;
-    QTest::newRow("https with port") << "https://127.0.0.1:8443/u.xml" << true;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("blank") << "   " << false;
-    QTest::newRow("relative") << "update.xml" << false;
-    QTest::newRow("file") << "file:///tmp/update.xml" << false;
-    QTest::newRow("no host") << "http:///update.xml" << false;
-    QTest::newRow("bad characters") << "http://exa mple.com/" << false;
+    QTest::addColumn<bool>("valid");      // for the release description
+    QTest::addColumn<bool>("installer");  // for the installer, which is started afterwards
+    QTest::newRow("http") << "http://www.example.com/update.xml" << true << false;
+    QTest::newRow("https") << "https://www.example.com/setup.bin" << true << true;
+    QTest::newRow("https with port") << "https://127.0.0.1:8443/u.xml" << true << true;
+    QTest::newRow("http on 127.0.0.1") << "http://127.0.0.1:8080/setup.bin" << true << true;
+    QTest::newRow("http on ::1") << "http://[::1]:8080/setup.bin" << true << true;
+    QTest::newRow("http on localhost") << "http://LocalHost/setup.bin" << true << true;
+    QTest::newRow("http, loopback-like name") << "http://127.0.0.1.example.com/setup.bin" << true << false;
+    QTest::newRow("http, localhost subdomain") << "http://localhost.example.com/setup.bin" << true << false;
+    QTest::newRow("empty") << "" << false << false;
+    QTest::newRow("blank") << "   " << false << false;
+    QTest::newRow("relative") << "update.xml" << false << false;
+    QTest::newRow("file") << "file:///tmp/update.xml" << false << false;
+    QTest::newRow("no host") << "https:///update.xml" << false << false;
+    QTest::newRow("bad characters") << "https://exa mple.com/" << false << false;
 }
 
 void VersionTextTest::acceptsOnlyHttpAddresses()
 {
     QFETCH(QString, url);
     QTEST(update::IsValidDownloadUrl(url), "valid");
-}
-
-void VersionTextTest::environmentOverridesBuildConfiguration()
-{
-    qunsetenv("PAGEVANE_UPDATE_URL");
-    qunsetenv("PAGEVANE_VERSION");
-    QVERIFY(update::IsValidDownloadUrl(update::ReleaseDescriptionUrl()));
-    QVERIFY(!update::OwnVersionText().isEmpty());
-    qputenv("PAGEVANE_UPDATE_URL", "");
-    qputenv("PAGEVANE_VERSION", "7.1");
-    QCOMPARE(update::ReleaseDescriptionUrl(), QString());
-    QCOMPARE(update::OwnVersionText(), QStringLiteral("7.1"));
-    qunsetenv("PAGEVANE_UPDATE_URL");
-    qunsetenv("PAGEVANE_VERSION");
+    QTEST(update::IsValidInstallerUrl(url), "installer");
 }
 
 void VersionTextTest::speedRecordMeasuresTicksAndAverage()
@@ -188,6 +201,22 @@ void VersionTextTest::speedRecordMeasuresTicksAndAverage()
         speed.Finish();
         QCOMPARE(speed.CurrentSpeed(), qint64(2048000));
     }
+}
+
+// The downloaded file is written private and not executable; starting it must make it so.
+void VersionTextTest::installerStarterMakesFileRunnable()
+{
+    const QString strMarker = m_dir.filePath(QStringLiteral("installer-ran"));
+    const QString strScript = m_dir.filePath(QStringLiteral("setup.sh"));
+    QFile script(strScript);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ntouch '" + QFile::encodeName(strMarker) + "'\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+
+    QVERIFY(CUpdateDownloadDlg::StartInstallerProcess(strScript));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(strMarker), 10000);
+    QVERIFY(!CUpdateDownloadDlg::StartInstallerProcess(m_dir.filePath(QStringLiteral("missing.sh"))));
 }
 
 QTEST_GUILESS_MAIN(VersionTextTest)
