@@ -2,7 +2,7 @@
 // the file's bytes. The store must open enabled, keep a file that loads or replace it by the
 // default, never change the file on a read, and on a write store the value where the next
 // read finds it while every other setting keeps its value; a key that cannot be an element
-// name must leave the file untouched.
+// name must read empty and leave the file untouched.
 
 #include <cstdint>
 #include <filesystem>
@@ -54,15 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::wstring key = platform::Utf8ToWide(NextLine(input));
   const std::wstring value = platform::Utf8ToWide(NextLine(input));
-  const std::string original(input);
+  const std::string fileBytes(input);
   const std::wstring path =
-      fuzzing::WriteInput(reinterpret_cast<const uint8_t*>(original.data()), original.size(), "config.xml");
+      fuzzing::WriteInput(reinterpret_cast<const uint8_t*>(fileBytes.data()), fileBytes.size(), "config.xml");
   const std::filesystem::path file = fuzzing::WorkFolder() / "config.xml";
 
   CConfigFile config(path);
   if (!config.IsEnabled()) fuzzing::Fail("store disabled in a writable folder");
   const std::string opened = ReadBytes(file);
-  if (opened != original && opened != kDefaultFile) fuzzing::Fail("file neither kept nor replaced by the default");
+  if (opened != fileBytes && opened != kDefaultFile) fuzzing::Fail("file neither kept nor replaced by the default");
 
   // The settings the file holds before the write, by local name, first of each name.
   std::vector<std::pair<std::wstring, std::wstring>> others;
@@ -81,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   const std::wstring before = config.GetValue(key);
+  if (!DornXml::IsElementName(key) && !before.empty()) fuzzing::Fail("a key that cannot be an element name read a value");
   if (config.GetValue(key) != before) fuzzing::Fail("two reads of one key differ");
   if (ReadBytes(file) != opened) fuzzing::Fail("a read changed the file");
 

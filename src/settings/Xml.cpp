@@ -45,29 +45,6 @@ bool IsXmlChar(char32_t c) {
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// The name as an XPath 1.0 string literal. XPath 1.0 has no escape inside a literal (a
-// doubled apostrophe is a syntax error there), so a name holding apostrophes is quoted with
-// double quotes, and one holding both kinds is spelled with concat().
-std::string XPathLiteral(const std::string& name) {
-    if (name.find('\'') == std::string::npos) return "'" + name + "'";
-    if (name.find('"') == std::string::npos) return "\"" + name + "\"";
-    std::string out = "concat(";
-    size_t start = 0;
-    while (start < name.size()) {
-        const size_t quote = name.find('\'', start);
-        if (quote == start) {
-            out += "\"'\",";
-            ++start;
-            continue;
-        }
-        const size_t end = quote == std::string::npos ? name.size() : quote;
-        out += "'" + name.substr(start, end - start) + "',";
-        start = end;
-    }
-    out += "'')";
-    return out;
-}
-
 // Collects the saved document. pugixml writes a carriage return inside text as it is, and
 // the next load turns it into a line feed; written as a character reference it comes back.
 // Text is the only place a raw carriage return can reach the output: loading turned every
@@ -147,16 +124,19 @@ CXmlNode::CXmlNode(std::shared_ptr<pugi::xml_document> pDoc, pugi::xml_node node
     : m_pDoc(std::move(pDoc)), m_node(node) {}
 
 CXmlNodePtr CXmlNode::GetChild(const std::wstring& strName, bool bCreate) {
+    // Only an element name can be found or created; such a name holds no quote, so it goes
+    // into the query's apostrophe-quoted literal as it is.
+    if (!IsElementName(strName)) return nullptr;
     const std::optional<std::string> name = platform::WideToUtf8(strName);
-    if (!name || name->empty()) return nullptr;
+    if (!name) return nullptr;
     pugi::xml_node found;
     try {
-        const std::string query = "*[local-name(.) = " + XPathLiteral(*name) + "]";
+        const std::string query = "*[local-name(.) = '" + *name + "']";
         found = m_node.select_node(query.c_str()).node();
     } catch (const std::exception&) {
         return nullptr;
     }
-    if (!found && bCreate && IsElementName(strName)) found = m_node.append_child(name->c_str());
+    if (!found && bCreate) found = m_node.append_child(name->c_str());
     if (!found) return nullptr;
     return std::make_shared<CXmlNode>(m_pDoc, found);
 }

@@ -22,7 +22,8 @@ public:
     CXmlNode(std::shared_ptr<pugi::xml_document> pDoc, pugi::xml_node node);
 
     // The first child element whose local name is strName, or null. With bCreate a missing
-    // child is created and appended; null when strName cannot be an element name.
+    // child is created and appended. Null when strName cannot be an element name: no such
+    // element can be written, so none is read either.
     CXmlNodePtr GetChild(const std::wstring& strName, bool bCreate);
     // All text inside the element, in document order; empty when there is none.
     std::wstring GetValue() const;

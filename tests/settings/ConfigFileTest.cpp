@@ -300,7 +300,7 @@ TEST_F(ConfigFile, DisabledInAReadOnlyFolder) {
 }
 
 // A write that fails part-way (here the file size limit stops it) leaves the old file whole
-// and no temporary file behind; the old store deleted the file before saving.
+// and no temporary file behind: a write never deletes the file first.
 TEST_F(ConfigFile, FailedWriteKeepsTheOldFile) {
   CConfigFile config(path);
   config.SetValue(L"OutputDir", L"/old");
