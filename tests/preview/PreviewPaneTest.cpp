@@ -277,6 +277,19 @@ class PreviewPaneTest : public QObject {
     QCOMPARE(first.Renders(), 2);
   }
 
+  void pageTooLargeForOneRenderShowsAsBackgroundAndIsNotRetried() {
+    // 14400 points square at 100 dpi: 20000 x 20000 pixels, 1.6 GB as one bitmap.
+    QVERIFY(fixtures::WritePdf(*m_dir / "huge.pdf", fixtures::NumberedPages(1, 14400, 14400)));
+    CPreviewDoc doc(m_dir->Wide("huge.pdf"), "");
+    doc.SetZoom(100);
+    const QImage frame = doc.Compose(QSize(600, 500));
+    QCOMPARE(frame.pixel(300, 250), qRgb(86, 86, 86));
+    QCOMPARE(doc.Renders(), 1);
+    QCOMPARE(CPreviewDoc::AllCachedBytes(), size_t{0});
+    doc.Compose(QSize(600, 500));
+    QCOMPARE(doc.Renders(), 1);
+  }
+
   void resizingKeepsTheZoomAndTheBarsRelativePositions() {
     CPreviewDoc* doc = Show("tall.pdf");
     const float zoom = doc->m_fZoom;
