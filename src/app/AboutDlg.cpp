@@ -8,10 +8,6 @@
 
 #include "app/Skin.h"
 
-#ifndef PAGEVANE_VERSION
-#define PAGEVANE_VERSION "1.0.0"
-#endif
-
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Tessaly Pagevane"));
   setModal(false);

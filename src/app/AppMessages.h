@@ -1,12 +1,11 @@
 #pragma once
-// Message numbers of the main window, kept from the desktop program's message map. In Qt
-// they name signals and handlers instead of window messages; the numbers stay so that every
-// place that sends or handles one can be found by it.
+// Message numbers of the main window. They name signals and handlers rather than window
+// messages; each signal and handler keeps its number so that every sender and handler of
+// one message can be found by it.
 
 #include "driver/ConvertNotify.h"  // WM_LIST_ITEM_EVENT (1127), WM_CONVERT_NOTIFY (1128)
 
 constexpr int WM_PREVIEW_WHEEL = WM_USER_BASE + 1001;  // 2025: wheel delta to scroll the preview
-constexpr int WM_PREVIEW_PAGE = WM_USER_BASE + 1002;   // 2026: page number for the page edit
 constexpr int WM_PREVIEW_ARROW = WM_USER_BASE + 106;   // 1130: arrow key scrolls the preview
 
 // Causes carried by WM_LIST_ITEM_EVENT (its lParam).

@@ -38,6 +38,11 @@ void CGuiConvertSink::OnConvertNotify(const CConvertNotify& notify) {
   m_handledCondition.wait(lock, [&] { return m_bClosed || m_nHandled >= serial; });
 }
 
+uint64_t CGuiConvertSink::PostedCount() {
+  std::lock_guard lock(m_lock);
+  return m_nPosted;
+}
+
 void CGuiConvertSink::Close() {
   {
     std::lock_guard lock(m_lock);

@@ -28,6 +28,11 @@ class CGuiConvertSink : public IConvertSink {
   // User-interface thread: later notifications are dropped and a waiting worker is released.
   void Close();
 
+  // Any thread: notifications posted from other threads so far. Once a worker's post is
+  // counted, that worker waits (it posts and starts waiting under one lock) until the
+  // notification is handled or the sink closed.
+  uint64_t PostedCount();
+
  private:
   QObject* m_pContext;
   Handler m_fnHandler;

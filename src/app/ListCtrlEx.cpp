@@ -156,7 +156,9 @@ void CListCtrlEx::FillContextMenu(QMenu& menu) {
   const std::vector<int> rows = SelectedRows();
   // Only for one selected row that is also the current row and shows the lock icon.
   const bool oneLocked = rows.size() == 1 && currentItem() == topLevelItem(rows[0]) && IsRowLocked(rows[0]);
-  password->setEnabled(oneLocked);
+  password->setEnabled(oneLocked && !m_bBusy);
+  remove->setEnabled(!m_bBusy);
+  clear->setEnabled(!m_bBusy);
   connect(remove, &QAction::triggered, this, &CListCtrlEx::removeRequested);
   connect(clear, &QAction::triggered, this, &CListCtrlEx::clearRequested);
   const int row = rows.empty() ? -1 : rows[0];

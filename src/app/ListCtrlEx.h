@@ -48,6 +48,9 @@ class CListCtrlEx : public QTreeWidget {
 
   // Fills `menu` with the context menu's commands as they apply now.
   void FillContextMenu(QMenu& menu);
+  // While a batch runs the menu's commands are greyed: the list must keep its rows and the
+  // files their state until the batch ends.
+  void SetBusy(bool bBusy) { m_bBusy = bBusy; }
 
   // True when the status text names an output file rather than a kind or a state.
   static bool IsOutputName(const QString& strStatus);
@@ -77,4 +80,5 @@ class CListCtrlEx : public QTreeWidget {
 
   QIcon m_iconFile;
   QIcon m_iconLock;
+  bool m_bBusy = false;
 };

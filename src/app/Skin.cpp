@@ -82,7 +82,6 @@ QLabel#m_lblInvalid { color: #ff0000; font-weight: bold; }
 QLabel#m_lblProcess { color: #675c5c; font-size: 14px; font-weight: bold; }
 QLabel#m_lblPageCount { color: #808080; background: transparent; font-weight: bold; }
 QLineEdit#m_editPage { color: #646464; font-size: 14px; font-weight: bold; }
-QLabel#m_wndPreview { background: #565656; color: #e8e8e8; font-size: 15px; }
 
 QProgressBar { background: #e4e8ec; border: 1px solid #c5ccd4; border-radius: 7px; text-align: center;
   color: #2f3b48; font-size: 11px; font-weight: bold; }

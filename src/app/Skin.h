@@ -14,9 +14,6 @@ inline const QColor kBackground(244, 244, 244);   // the light brush of the left
 inline const QColor kCaptionTop(38, 58, 82);
 inline const QColor kCaptionBottom(27, 42, 60);
 inline const QColor kAccent(33, 118, 204);
-inline const QColor kPreviewBack(86, 86, 86);
-inline const QColor kListText(65, 65, 65);
-inline const QColor kGroupTitle(128, 128, 128);
 inline const QColor kStatusBlue(0, 0, 255);
 
 // The style sheet of the main window and its children.

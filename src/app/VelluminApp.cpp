@@ -6,10 +6,6 @@
 #include "app/Skin.h"
 #include "app/VelluminDlg.h"
 
-#ifndef PAGEVANE_VERSION
-#define PAGEVANE_VERSION "1.0.0"
-#endif
-
 CVelluminApp::CVelluminApp(int& argc, char** argv) : m_app(argc, argv) {
   QApplication::setApplicationName(QStringLiteral("Pagevane"));
   QApplication::setOrganizationName(QStringLiteral("Tessaly"));

@@ -24,6 +24,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "app/AboutDlg.h"
@@ -69,9 +70,9 @@ const char* const kInvalidRangeText =
     "or click cancel to set for all pages";
 constexpr qint64 kOpenPauseMs = 500;   // a second click this soon after opening an output is ignored
 
-// Text that means every page: empty, or "all pages" in any case.
-bool MeansAllPages(const QString& text) {
-  return text.isEmpty() || text.toUpper() == QStringLiteral("ALL PAGES");
+qint64 SteadyNowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 // Rows of the rounded top corners: how many pixels each of the top five rows gives up.
@@ -86,6 +87,7 @@ CVelluminDlg::CVelluminDlg()
 CVelluminDlg::CVelluminDlg(const QString& strProgramDir, const QString& strDocumentsDir, QWidget* parent)
     : QDialog(parent),
       m_strProgramDir(strProgramDir),
+      m_fnNowMs(SteadyNowMs),
       m_sink(this, [this](const CConvertNotify& notify) { OnConvertNotify(notify); }) {
   setObjectName(QStringLiteral("CVelluminDlg"));
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinMaxButtonsHint | Qt::WindowSystemMenuHint);
@@ -152,7 +154,9 @@ void CVelluminDlg::CreateControls() {
     button->setProperty("role", QLatin1String(role));
     button->setAutoDefault(false);
     button->setDefault(false);
-    button->setFocusPolicy(Qt::TabFocus);
+    // A click takes the focus, as the Tab key does: an edit the user was typing in is left
+    // (and its text handed over) before the click's command runs.
+    button->setFocusPolicy(Qt::StrongFocus);
     button->setIcon(skin::GlyphIcon(glyph, glyphColor, glyphSize));
     button->setIconSize(QSize(glyphSize, glyphSize));
     button->setAccessibleName(text);
@@ -235,6 +239,9 @@ void CVelluminDlg::CreateControls() {
   m_lblPageCount->setObjectName(QStringLiteral("m_lblPageCount"));
   m_btnZoomOut = makeButton(QStringLiteral("Out"), "m_btnZoomOut", skin::EGlyph::ZoomOut, "tool", ink, 16);
   m_btnZoomIn = makeButton(QStringLiteral("In"), "m_btnZoomIn", skin::EGlyph::ZoomIn, "tool", ink, 16);
+  // The preview toolbar leaves the focus where it is, so that the arrows and the wheel go on
+  // scrolling the preview after a click on it.
+  for (QPushButton* button : {m_btnPrev, m_btnNext, m_btnZoomOut, m_btnZoomIn}) button->setFocusPolicy(Qt::TabFocus);
 
   m_wndPreview = new CPreviewPane(this);
   m_wndPreview->setObjectName(QStringLiteral("m_wndPreview"));
@@ -381,6 +388,10 @@ void CVelluminDlg::UpdateControlStates() {
     for (QWidget* widget : widgets) widget->setEnabled(enabled);
   };
   const std::initializer_list<QWidget*> toolbar = {m_btnPrev, m_btnNext, m_editPage, m_btnZoomIn, m_btnZoomOut};
+  // Each job reads the output folder afresh: it cannot be edited while a batch runs, and the
+  // list's menu offers nothing then.
+  m_editOutputDir->setReadOnly(m_bConverting);
+  m_listFiles->SetBusy(m_bConverting);
 
   if (m_bConverting) {
     m_btnConvert->setEnabled(false);
@@ -545,7 +556,6 @@ void CVelluminDlg::OnBtnClear() {
   m_bListEmpty = true;
   m_bHasSelection = false;
   m_bNoConvertibleFile = false;
-  m_bCurItemLocked = false;
   m_nPreviewIndex = 0;
   ResetPreview();
   UpdateControlStates();
@@ -564,16 +574,14 @@ void CVelluminDlg::OnListItemEvent(int nRow, int nCause) {
   }
   m_bHasSelection = true;
   ShowItemInPreview(nRow + 1);
-  const CFileItem* item = m_fileItems.Find(nRow + 1);
-  m_bCurItemLocked = m_bConverting || (item && item->IsLockedWithoutPassword());
-  if (item) ShowItemOptions(*item);
+  if (const CFileItem* item = m_fileItems.Find(nRow + 1)) ShowItemOptions(*item);
   UpdateControlStates();
 
   if (nCause == LIST_EVENT_FIRST_COLUMN) {
-    // The lock icon of the current row asks for its password.
-    if (m_listFiles->currentItem() && m_listFiles->IsRowLocked(nRow) && InputPassword(nRow + 1)) {
+    // The lock icon of the current row asks for its password; not while a batch runs, whose
+    // jobs would otherwise meet files changing under them.
+    if (!m_bConverting && m_listFiles->currentItem() && m_listFiles->IsRowLocked(nRow) && InputPassword(nRow + 1)) {
       m_bNoConvertibleFile = false;
-      m_bCurItemLocked = false;
       UpdateControlStates();
     }
   } else if (nCause == LIST_EVENT_STATUS_COLUMN) {
@@ -585,8 +593,9 @@ void CVelluminDlg::OnStatusClicked(int nIndex) {
   const CFileItem* item = m_fileItems.Find(nIndex);
   if (!item || item->m_nStatus != ITEM_DONE || item->m_strOutputPath.empty()) return;
   // A double click must not open the file twice.
-  if (m_timerOpened.isValid() && m_timerOpened.elapsed() < kOpenPauseMs) return;
-  if (QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(item->m_strOutputPath)))) m_timerOpened.start();
+  const qint64 now = m_fnNowMs();
+  if (m_nOpenedAtMs >= 0 && now - m_nOpenedAtMs < kOpenPauseMs) return;
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(item->m_strOutputPath)))) m_nOpenedAtMs = now;
 }
 
 void CVelluminDlg::ShowItemOptions(const CFileItem& item) {
@@ -604,12 +613,15 @@ void CVelluminDlg::ShowItemOptions(const CFileItem& item) {
 
 QString CVelluminDlg::PagesCellText(const CFileItem& item) {
   if (item.IsLockedWithoutPassword()) return QStringLiteral("Unknown");
-  if (MeansAllPages(ToQt(item.m_strPageRange))) return QString::number(item.m_nPageCount);
+  if (MeansAllPages(item.m_strPageRange)) return QString::number(item.m_nPageCount);
   return QStringLiteral("Part");
 }
 
 void CVelluminDlg::ShowItemInPreview(int nIndex) {
   if (nIndex == m_nPreviewIndex) return;
+  // A range typed for the item shown so far is its own, even when the focus never left the
+  // edit (a drop, a batch moving on): hand it over before the controls show another item.
+  if (m_editRange->isModified()) CommitRangeEdit(false);
   m_nPreviewIndex = nIndex;
   CFileItem* item = m_fileItems.Find(nIndex);
   if (!item) {
@@ -669,17 +681,24 @@ bool CVelluminDlg::InputPassword(int nIndex) {
   return true;
 }
 
+int CVelluminDlg::KindOfBoxIndex(int nIndex) { return nIndex == 1 ? KIND_TEXT : KIND_POWERPOINT; }
+
+void CVelluminDlg::SetItemStatus(CFileItem& item, int nStatus, const std::wstring& strText,
+                                 const std::wstring& strOutputName) {
+  item.m_nStatus = nStatus;
+  item.m_strStatusText = strText;
+  m_listFiles->SetStatusText(item.m_nIndex - 1, ToQt(strText), ToQt(strOutputName));
+}
+
 void CVelluminDlg::SetItemKind(CFileItem& item, int nKind) {
   // Any new kind also drops the finished output's name: the row offers the kind again.
   item.m_nKind = nKind;
-  item.m_nStatus = ITEM_ADDED;
-  item.m_strStatusText = GetKindName(nKind);
-  m_listFiles->SetStatusText(item.m_nIndex - 1, ToQt(item.m_strStatusText));
+  SetItemStatus(item, ITEM_ADDED, GetKindName(nKind));
 }
 
 void CVelluminDlg::OnFormatChanged(int nIndex) {
   if (m_bConverting || nIndex < 0) return;
-  const int kind = nIndex == 1 ? KIND_TEXT : KIND_POWERPOINT;
+  const int kind = KindOfBoxIndex(nIndex);
   for (int row : m_listFiles->SelectedRows())
     if (CFileItem* item = m_fileItems.Find(row + 1)) SetItemKind(*item, kind);
   UpdateControlStates();
@@ -689,7 +708,7 @@ void CVelluminDlg::OnFormatChanged(int nIndex) {
 void CVelluminDlg::OnBtnApplyAll() {
   const int index = m_cboFormat->currentIndex();
   if (m_bConverting || index < 0) return;
-  const int kind = index == 1 ? KIND_TEXT : KIND_POWERPOINT;
+  const int kind = KindOfBoxIndex(index);
   const int count = m_fileItems.Count();
   for (int i = 1; i <= count; ++i)
     if (CFileItem* item = m_fileItems.Find(i)) SetItemKind(*item, kind);
@@ -728,38 +747,65 @@ void CVelluminDlg::SetItemAllPages(CFileItem& item, bool bFocusRadio) {
   if (bFocusRadio) QTimer::singleShot(0, m_radAllPages, [radio = m_radAllPages] { radio->setFocus(); });
 }
 
+void CVelluminDlg::OnRangeEditKillFocus() { CommitRangeEdit(true); }
+
 // The previewed item takes the text: empty means all pages, a valid range is kept as typed,
-// an invalid one asks the user (after the focus change under way has finished).
-void CVelluminDlg::OnRangeEditKillFocus() {
+// an invalid one asks the user (after the focus change or the command under way has finished).
+bool CVelluminDlg::CommitRangeEdit(bool bFocusLost) {
   CFileItem* item = m_fileItems.Find(m_nPreviewIndex);
-  if (!item) return;
+  if (!item) return true;
   const QString text = m_editRange->text();
   if (text.isEmpty()) {
-    SetItemAllPages(*item, true);
+    SetItemAllPages(*item, bFocusLost);
   } else if (CheckPageRange(text.toStdWString(), item->m_nPageCount)) {
     item->m_strPageRange = text.toStdWString();
     m_listFiles->SetPagesText(item->m_nIndex - 1, PagesCellText(*item));
-  } else if (!m_bRangeBoxPending) {
-    m_bRangeBoxPending = true;
-    const int index = item->m_nIndex;
-    QTimer::singleShot(0, this, [this, index] { OnInvalidRangeLeft(index); });
+  } else {
+    if (!m_bRangeBoxPending) {
+      m_bRangeBoxPending = true;
+      const int index = item->m_nIndex;
+      QTimer::singleShot(0, this, [this, index, text] { OnInvalidRangeLeft(index, text); });
+    }
+    return false;
   }
+  m_editRange->setModified(false);
+  return true;
 }
 
-void CVelluminDlg::OnInvalidRangeLeft(int nIndex) {
-  CFileItem* item = m_fileItems.Find(nIndex);
-  // The text may have been put right, or the item gone, since the focus left.
-  if (!item || nIndex != m_nPreviewIndex || CheckPageRange(m_editRange->text().toStdWString(), item->m_nPageCount)) {
+// `strText` is the invalid text item nIndex was left with. The item keeps its earlier range
+// until the user puts the text right or gives it all pages.
+void CVelluminDlg::OnInvalidRangeLeft(int nIndex, const QString& strText) {
+  const CFileItem* left = m_fileItems.Find(nIndex);
+  // The text may have been put right, or the item gone, since it was left.
+  if (!left || (nIndex == m_nPreviewIndex &&
+                CheckPageRange(m_editRange->text().toStdWString(), left->m_nPageCount))) {
     m_bRangeBoxPending = false;
     return;
   }
   const int answer = appdlg::ShowMessageBox(this, QString::fromLatin1(kInvalidRangeText), QStringLiteral("Error"),
                                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Warning);
   m_bRangeBoxPending = false;
-  if (answer == QMessageBox::Ok)
+  // The box ran an event loop: find the item again, and whether the controls still show it.
+  CFileItem* item = m_fileItems.Find(nIndex);
+  if (!item) return;
+  if (nIndex == m_nPreviewIndex) {
+    if (answer == QMessageBox::Ok)
+      m_editRange->setFocus();
+    else
+      SetItemAllPages(*item, false);
+    return;
+  }
+  // The controls moved on to another item: Cancel gives the item all pages without touching
+  // them; OK shows the item again with its text to put right, unless a batch holds the list.
+  if (answer != QMessageBox::Ok) {
+    item->m_strPageRange = L"All Pages";
+    m_listFiles->SetPagesText(nIndex - 1, PagesCellText(*item));
+  } else if (!m_bConverting) {
+    SelectRow(nIndex - 1);
+    m_editRange->setText(strText);
+    m_editRange->setModified(true);
     m_editRange->setFocus();
-  else
-    SetItemAllPages(*item, false);
+  }
 }
 
 bool CVelluminDlg::IsExistingFolder(const QString& strFolder) {
@@ -786,6 +832,9 @@ void CVelluminDlg::OnBtnOpen() {
 
 void CVelluminDlg::OnBtnConvert() {
   if (m_bConverting || !m_pConverter) return;
+  // A range typed but not handed over yet (the focus never left the edit) belongs to this
+  // batch; an invalid one stops it here, with its box.
+  if (m_editRange->isModified() && !CommitRangeEdit(false)) return;
   if (!IsExistingFolder(m_editOutputDir->text())) {
     appdlg::ShowMessageBox(this, QString::fromLatin1(kNoFolderText), QStringLiteral("ERROR"), QMessageBox::Ok,
                            QMessageBox::Warning);
@@ -794,13 +843,8 @@ void CVelluminDlg::OnBtnConvert() {
   m_bConverting = true;
   m_bCancelRequested = false;
   const int count = m_fileItems.Count();
-  for (int i = 1; i <= count; ++i) {
-    if (CFileItem* item = m_fileItems.Find(i)) {
-      item->m_nStatus = ITEM_WAITING;
-      item->m_strStatusText = L"Waiting...";
-      m_listFiles->SetStatusText(i - 1, ToQt(item->m_strStatusText));
-    }
-  }
+  for (int i = 1; i <= count; ++i)
+    if (CFileItem* item = m_fileItems.Find(i)) SetItemStatus(*item, ITEM_WAITING, L"Waiting...");
   BuildNextJob(1);
   UpdateControlStates();
 }
@@ -829,9 +873,7 @@ void CVelluminDlg::BuildNextJob(int nIndex) {
 
   // Files still locked are passed over.
   while (item->IsLockedWithoutPassword()) {
-    item->m_nStatus = ITEM_SKIPPED;
-    item->m_strStatusText = L"Skipped";
-    m_listFiles->SetStatusText(nIndex - 1, ToQt(item->m_strStatusText));
+    SetItemStatus(*item, ITEM_SKIPPED, L"Skipped");
     item = m_fileItems.Find(++nIndex);
     if (!item) {
       EndBatch();
@@ -841,10 +883,28 @@ void CVelluminDlg::BuildNextJob(int nIndex) {
   }
   m_nCurJobIndex = nIndex;
 
+  // Reported as the worker would, later, so that the batch never recurses: the file fails
+  // with its reason and the batch goes on.
+  auto failLater = [this, nIndex](const QString& strReason) {
+    QTimer::singleShot(0, this, [this, nIndex, reason = strReason.toStdWString()] {
+      CConvertNotify notify;
+      notify.m_nItemIndex = nIndex;
+      notify.m_nNotifyType = NOTIFY_FAILED;
+      notify.m_pszMessage = reason.c_str();
+      OnConvertNotify(notify);
+    });
+  };
+  // The folder is read afresh for every job and must still exist, as typed, now: otherwise
+  // an emptied or relative text would send the output somewhere the user never chose.
+  const QString folder = m_editOutputDir->text();
+  if (!IsExistingFolder(folder)) {
+    failLater(QString::fromLatin1(kNoFolderText));
+    return;
+  }
+
   CConvertJob job;
   job.m_strInputPath = item->m_strPath;
-  job.m_strOutputPath =
-      MakeUniqueOutputPath(m_editOutputDir->text().toStdWString(), item->m_strFileName, item->m_nKind);
+  job.m_strOutputPath = MakeUniqueOutputPath(folder.toStdWString(), item->m_strFileName, item->m_nKind);
   item->m_strOutputPath = job.m_strOutputPath;
   item->m_strOutputName = ToQt(job.m_strOutputPath).section(QLatin1Char('/'), -1).toStdWString();
   job.m_vecPages = GetPageList(item->m_strPageRange, item->m_nPageCount);
@@ -863,15 +923,8 @@ void CVelluminDlg::BuildNextJob(int nIndex) {
   job.m_nItemIndex = nIndex;
 
   if (job.m_strOutputPath.empty()) {
-    // No free name (or the folder kind's folder could not be made): the file fails, the
-    // batch goes on. Reported as the worker would, later, so that the batch never recurses.
-    QTimer::singleShot(0, this, [this, nIndex] {
-      CConvertNotify notify;
-      notify.m_nItemIndex = nIndex;
-      notify.m_nNotifyType = NOTIFY_FAILED;
-      notify.m_pszMessage = L"No output name is free in the output folder.";
-      OnConvertNotify(notify);
-    });
+    // No free name (or the folder kind's folder could not be made).
+    failLater(QStringLiteral("No output name is free in the output folder."));
     return;
   }
   m_pConverter->AddJobs({job});
@@ -895,18 +948,12 @@ void CVelluminDlg::OnConvertNotify(const CConvertNotify& notify) {
       if (!m_bConverting || notify.m_nItemIndex != m_nCurJobIndex) return;
       CFileItem* item = m_fileItems.Find(notify.m_nItemIndex);
       if (item) {
-        const int row = item->m_nIndex - 1;
-        if (notify.m_nNotifyType == NOTIFY_DONE) {
-          item->m_nStatus = ITEM_DONE;
-          item->m_strStatusText = FormatDoneText(item->m_strOutputName);
-          m_listFiles->SetStatusText(row, ToQt(item->m_strStatusText), ToQt(item->m_strOutputName));
-        } else {
-          item->m_nStatus = ITEM_FAILED;
-          item->m_strStatusText = L"Failed";
-          m_listFiles->SetStatusText(row, ToQt(item->m_strStatusText));
-        }
+        if (notify.m_nNotifyType == NOTIFY_DONE)
+          SetItemStatus(*item, ITEM_DONE, FormatDoneText(item->m_strOutputName), item->m_strOutputName);
+        else
+          SetItemStatus(*item, ITEM_FAILED, L"Failed");
         // Why it failed, or what a finished file warns about (pages left blank).
-        m_listFiles->SetStatusTip(row, message);
+        m_listFiles->SetStatusTip(item->m_nIndex - 1, message);
       }
       m_progress->repaint();
       // A Cancel pressed while this job was finishing still ends the batch.

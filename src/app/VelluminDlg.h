@@ -4,10 +4,10 @@
 // right pane the page preview. It owns the converter, the settings store and the item store.
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFont>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "app/FileItem.h"
@@ -52,14 +52,12 @@ class CVelluminDlg : public QDialog {
 
   // The item store; item i shows on row i - 1.
   CFileItemList& FileItems() { return m_fileItems; }
-  CConfigFile* Config() { return m_pConfig.get(); }
   CConverter* Converter() { return m_pConverter.get(); }
 
   // State flags.
   bool IsListEmpty() const { return m_bListEmpty; }
   bool HasSelection() const { return m_bHasSelection; }
   bool IsNoConvertibleFile() const { return m_bNoConvertibleFile; }
-  bool IsCurItemLocked() const { return m_bCurItemLocked; }
   bool IsConverting() const { return m_bConverting; }
   int PreviewIndex() const { return m_nPreviewIndex; }
   // 1-based item of the job that runs (or ran last).
@@ -67,6 +65,11 @@ class CVelluminDlg : public QDialog {
 
   // True when `strFolder`, as typed, names an existing folder: an absolute path to a directory.
   static bool IsExistingFolder(const QString& strFolder);
+
+  // Milliseconds on a steady clock, read for the pause after an output file was opened. The
+  // default is the system's steady clock; tests set their own.
+  using ClockFn = std::function<qint64()>;
+  void SetClock(ClockFn fnNowMs) { m_fnNowMs = std::move(fnNowMs); }
 
   // The preview area in window coordinates: from (468, 95) to 6 pixels inside the right
   // edge and 22 pixels above the bottom.
@@ -178,10 +181,19 @@ class CVelluminDlg : public QDialog {
   void ShowItemOptions(const CFileItem& item);
   // The Pages cell: "Unknown" for a file still locked, the count for all pages, else "Part".
   static QString PagesCellText(const CFileItem& item);
+  // The output kind of entry nIndex of the output-format box.
+  static int KindOfBoxIndex(int nIndex);
   void SetItemKind(CFileItem& item, int nKind);
+  // The item's status, its fifth-column text and, for a finished file, the output name the
+  // cell offers (any reason shown under it is dropped).
+  void SetItemStatus(CFileItem& item, int nStatus, const std::wstring& strText,
+                     const std::wstring& strOutputName = {});
   // Leaving the page-range edit: the previewed item takes its text (see the .cpp).
   void OnRangeEditKillFocus();
-  void OnInvalidRangeLeft(int nIndex);
+  // The previewed item takes the edit's text; false (and the invalid-range box queued) when
+  // the text is not a valid range.
+  bool CommitRangeEdit(bool bFocusLost);
+  void OnInvalidRangeLeft(int nIndex, const QString& strText);
   void SetItemAllPages(CFileItem& item, bool bFocusRadio);
   void OnPageEditKillFocus();
   void OnStatusClicked(int nIndex);
@@ -201,7 +213,6 @@ class CVelluminDlg : public QDialog {
   bool m_bListEmpty = true;
   bool m_bHasSelection = false;
   bool m_bNoConvertibleFile = false;
-  bool m_bCurItemLocked = false;
   bool m_bConverting = false;
   bool m_bCancelRequested = false; // Cancel pressed in this batch: no further job is built
   bool m_bRangeBoxPending = false; // the invalid-range box is queued or showing
@@ -213,7 +224,8 @@ class CVelluminDlg : public QDialog {
   QFont m_fontSmall;               // bold Arial, 14 pixels
   QSize m_sizeStartup;             // also the smallest size the grip allows
   QRect m_rcNormal;                // geometry to go back to from the maximised state
-  QElapsedTimer m_timerOpened;     // since an output file was last opened
+  ClockFn m_fnNowMs;               // see SetClock
+  qint64 m_nOpenedAtMs = -1;       // when an output file was last opened; -1 for never
 
   enum class EDrag { None, Move, Resize };
   EDrag m_eDrag = EDrag::None;

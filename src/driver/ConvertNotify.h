@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-// Window message numbers kept from the desktop program's message map.
+// Message numbers: each signal and handler of the main window keeps its number, so that
+// every sender and handler of one message can be found by it.
 constexpr int WM_USER_BASE = 0x0400;
 constexpr int WM_LIST_ITEM_EVENT = WM_USER_BASE + 103;  // 1127
 constexpr int WM_CONVERT_NOTIFY = WM_USER_BASE + 104;   // 1128

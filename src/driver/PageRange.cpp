@@ -3,8 +3,6 @@
 #include <climits>
 #include <cwctype>
 
-namespace {
-
 bool MeansAllPages(const std::wstring& text) {
   if (text.empty()) return true;
   static const std::wstring kAll = L"ALL PAGES";
@@ -13,6 +11,8 @@ bool MeansAllPages(const std::wstring& text) {
     if (static_cast<wchar_t>(std::towupper(static_cast<wint_t>(text[i]))) != kAll[i]) return false;
   return true;
 }
+
+namespace {
 
 // Decimal conversion of text[begin, end): stops at the first non-digit, no digits give 0,
 // and values past INT_MAX saturate (they fail every page-count test anyway).

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// True when `text` means every page: empty, or "all pages" in any case.
+bool MeansAllPages(const std::wstring& text);
+
 // True when `text` is a valid range for a document of `pageCount` pages.
 bool CheckPageRange(const std::wstring& text, int pageCount);
 

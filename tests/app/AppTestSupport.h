@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -62,6 +64,20 @@ struct MessageBoxRecorder {
 
   std::vector<Shown> m_vecShown;
   int m_nAnswer = QMessageBox::Ok;
+};
+
+// While it lives, receives what the program opens with the desktop's "open" (files and
+// folders) in place of the desktop.
+class UrlRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+  ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+  UrlRecorder(const UrlRecorder&) = delete;
+  UrlRecorder& operator=(const UrlRecorder&) = delete;
+  Q_INVOKABLE void Open(const QUrl& url) { m_vecOpened.push_back(url.toLocalFile()); }
+  std::vector<QString> m_vecOpened;
 };
 
 // While it lives, answers the notice about locked files (ticking its box when asked) and the

@@ -2,13 +2,13 @@
 // files, unique output names, progress, Cancel, failures with their reason, opening a
 // finished file; and the preview pane following the list.
 
-#include <QDesktopServices>
+#include <QDir>
+#include <QMenu>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QUrl>
 #include <QtTest>
 
 #include "AppTestSupport.h"
@@ -20,18 +20,8 @@
 
 using app_test::AppWindow;
 using app_test::ToQt;
+using app_test::UrlRecorder;
 using testing_support::TempDir;
-
-// Receives what the program opens with the desktop's "open".
-class UrlRecorder : public QObject {
-  Q_OBJECT
-
- public:
-  UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
-  ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-  Q_INVOKABLE void Open(const QUrl& url) { m_vecOpened.push_back(url.toLocalFile()); }
-  std::vector<QString> m_vecOpened;
-};
 
 class BatchTest : public QObject {
   Q_OBJECT
@@ -44,13 +34,13 @@ class BatchTest : public QObject {
   void sameNamesGetNumbers();
   void longNameIsShortenedAndOpensTheFile();
   void failedFileSaysWhy();
+  void outputFolderIsCheckedForEveryJob();
+  void listHoldsStillWhileABatchRuns();
   void previewFollowsTheListAndTheToolbar();
 };
 
 void BatchTest::batchConvertsEveryFileAndSkipsLockedOnes() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "one.pdf", 2), app_test::WritePdf(w.m_files, "two.pdf", 1, "pw"),
                        app_test::WritePdf(w.m_files, "three.pdf", 3)},
                       false);
@@ -131,8 +121,6 @@ void BatchTest::progressOfAOnePageFile() {
 
 void BatchTest::cancelEndsTheBatch() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   const QString lengthy = app_test::WritePdf(w.m_files, "lengthy.pdf", 300);
   w.m_dialog.AddFiles({lengthy, lengthy, lengthy}, false);
   w.List().selectAll();
@@ -195,9 +183,9 @@ void BatchTest::longNameIsShortenedAndOpensTheFile() {
   for (const auto& c : cases) QCOMPARE(FormatDoneText(c.m_pszName), std::wstring(c.m_pszShown));
 
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   UrlRecorder opened;
+  qint64 now = 1000;
+  w.m_dialog.SetClock([&now] { return now; });
   w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "Annual Report 2012 final.pdf", 1),
                        app_test::WritePdf(w.m_files, "short.pdf", 1)},
                       false);
@@ -213,10 +201,11 @@ void BatchTest::longNameIsShortenedAndOpensTheFile() {
   w.ClickCell(0, CListCtrlEx::COL_STATUS);
   QCOMPARE(opened.m_vecOpened.size(), size_t(1));
   QCOMPARE(opened.m_vecOpened[0], ToQt(w.Out("Annual Report 2012 final.pptx")));
-  // A second click at once (a double click) opens nothing more; later clicks do.
+  // A second click within 500 ms (a double click) opens nothing more; later clicks do.
+  now += 499;
   w.ClickCell(1, CListCtrlEx::COL_STATUS);
   QCOMPARE(opened.m_vecOpened.size(), size_t(1));
-  QTest::qWait(550);
+  now += 1;
   w.ClickCell(1, CListCtrlEx::COL_STATUS);
   QCOMPARE(opened.m_vecOpened.size(), size_t(2));
   QCOMPARE(opened.m_vecOpened[1], ToQt(w.Out("short.pptx")));
@@ -247,10 +236,82 @@ void BatchTest::failedFileSaysWhy() {
   QVERIFY(QTest::qWaitFor([&w] { return !w.m_dialog.IsConverting(); }, 120000));
 }
 
+void BatchTest::outputFolderIsCheckedForEveryJob() {
+  const QString kNoFolder = QStringLiteral("Output folder does not exist, please select a valid output folder.");
+  // Relative texts would resolve against the working directory: make that one we can watch.
+  TempDir working;
+  std::filesystem::create_directory(working / "relative");
+  const QString oldCurrent = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(ToQt(working.Path())));
+
+  enum class EChange { RelativeText, FolderRemoved };
+  for (EChange change : {EChange::RelativeText, EChange::FolderRemoved}) {
+    AppWindow w;
+    w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "a.pdf", 1), app_test::WritePdf(w.m_files, "b.pdf", 1),
+                         app_test::WritePdf(w.m_files, "c.pdf", 1)},
+                        false);
+    // The click runs no event loop: the batch is on with the first job queued.
+    QTest::mouseClick(w.m_dialog.m_btnConvert, Qt::LeftButton);
+    QVERIFY(w.m_dialog.IsConverting());
+    QVERIFY(w.m_dialog.m_editOutputDir->isReadOnly());
+    QTest::keyClicks(w.m_dialog.m_editOutputDir, QStringLiteral("x"));
+    QCOMPARE(w.m_dialog.m_editOutputDir->text(), ToQt(w.m_out.Path()));
+
+    // The folder changes under the batch all the same.
+    if (change == EChange::RelativeText) w.m_dialog.m_editOutputDir->setText(QStringLiteral("relative"));
+    if (change == EChange::FolderRemoved) std::filesystem::remove_all(w.m_out.Path());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.m_dialog.IsConverting(), 120000);
+
+    // Every later file fails with the reason and the batch reaches the end; nothing lands
+    // anywhere else.
+    const QStringList statuses = w.Column(CListCtrlEx::COL_STATUS);
+    QCOMPARE(statuses.mid(1), (QStringList{"Failed", "Failed"}));
+    QCOMPARE(w.List().StatusTip(1), kNoFolder);
+    QCOMPARE(w.List().StatusTip(2), kNoFolder);
+    QCOMPARE(statuses[0], change == EChange::FolderRemoved ? QStringLiteral("Failed") : QStringLiteral("a.pptx"));
+    QVERIFY(std::filesystem::is_empty(working / "relative"));
+    QVERIFY(!w.m_dialog.m_editOutputDir->isReadOnly());
+  }
+  QVERIFY(QDir::setCurrent(oldCurrent));
+}
+
+void BatchTest::listHoldsStillWhileABatchRuns() {
+  AppWindow w;
+  const QString plain = app_test::WritePdf(w.m_files, "plain.pdf", 1);
+  w.m_dialog.AddFiles({plain, app_test::WritePdf(w.m_files, "locked.pdf", 1, "pw")}, false);
+  auto menuStates = [&w] {
+    QMenu menu;
+    w.List().FillContextMenu(menu);
+    QList<bool> states;
+    for (QAction* action : menu.actions()) states << action->isEnabled();
+    return states;
+  };
+  w.ClickCell(1, CListCtrlEx::COL_NAME);
+  QCOMPARE(menuStates(), (QList<bool>{true, true, true}));
+
+  QTest::mouseClick(w.m_dialog.m_btnConvert, Qt::LeftButton);
+  QVERIFY(w.m_dialog.IsConverting());
+  // Remove, Clear and Input Password are greyed; the lock icon asks for nothing.
+  w.ClickCell(1, CListCtrlEx::COL_NAME);
+  QCOMPARE(menuStates(), (QList<bool>{false, false, false}));
+  w.ClickCell(1, CListCtrlEx::COL_NUMBER);
+  QCOMPARE(w.m_modals.m_nPasswordDialogs, 0);
+  // The commands reached some other way, and a drop, leave the list as it is.
+  emit w.List().removeRequested();
+  emit w.List().clearRequested();
+  w.m_dialog.OnDropFiles({plain});
+  QCOMPARE(w.m_dialog.FileItems().Count(), 2);
+  QCOMPARE(w.List().topLevelItemCount(), 2);
+
+  QTRY_VERIFY_WITH_TIMEOUT(!w.m_dialog.IsConverting(), 120000);
+  QCOMPARE(w.Column(CListCtrlEx::COL_STATUS), (QStringList{"plain.pptx", "Skipped"}));
+  QCOMPARE(w.m_modals.m_nPasswordDialogs, 0);
+  w.ClickCell(1, CListCtrlEx::COL_NAME);
+  QCOMPARE(menuStates(), (QList<bool>{true, true, true}));
+}
+
 void BatchTest::previewFollowsTheListAndTheToolbar() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "pages.pdf", 4), app_test::WritePdf(w.m_files, "locked.pdf", 2, "pw")},
                       false);
   CPreviewPane* pane = w.m_dialog.m_wndPreview;

@@ -16,27 +16,11 @@
 #include "app/VelluminDlg.h"
 #include "app/preview/PreviewPane.h"
 
+using app_test::AppWindow;
 using app_test::ToQt;
 using testing_support::TempDir;
 
 namespace {
-
-// A main window over temporary program and documents folders.
-struct Window {
-  app_test::ModalDriver m_modals;  // answers the notice about locked files
-  TempDir m_program;
-  TempDir m_documents;
-  TempDir m_files;
-  CVelluminDlg m_dialog{ToQt(m_program.Path()), ToQt(m_documents.Path())};
-
-  CListCtrlEx& List() { return *m_dialog.m_listFiles; }
-  QString Cell(int row, int column) { return List().topLevelItem(row)->text(column); }
-  QStringList Column(int column) {
-    QStringList texts;
-    for (int r = 0; r < List().topLevelItemCount(); ++r) texts << Cell(r, column);
-    return texts;
-  }
-};
 
 const char* const kRejectHeader = "Cannot import following files because they are not normal PDF files:";
 
@@ -100,7 +84,7 @@ void FileListTest::storeOperations() {
 }
 
 void FileListTest::addAdmitsPlainAndLockedFilesAndRejectsOthers() {
-  Window w;
+  AppWindow w;
   app_test::MessageBoxRecorder boxes;
   const QString plain = app_test::WritePdf(w.m_files, "plain.pdf", 3);
   const QString locked = app_test::WritePdf(w.m_files, "locked.pdf", 2, "secret");
@@ -150,7 +134,7 @@ void FileListTest::addAdmitsPlainAndLockedFilesAndRejectsOthers() {
 }
 
 void FileListTest::dropTakesOnlyLowerCasePdfNamesAndAdmitsEmptyFiles() {
-  Window w;
+  AppWindow w;
   app_test::MessageBoxRecorder boxes;
   const QString upper = app_test::WritePdf(w.m_files, "X.PDF", 1);
   const QString lower = app_test::WritePdf(w.m_files, "y.pdf", 2);
@@ -177,7 +161,7 @@ void FileListTest::dropTakesOnlyLowerCasePdfNamesAndAdmitsEmptyFiles() {
 }
 
 void FileListTest::removeRenumbersRowsAndItems() {
-  Window w;
+  AppWindow w;
   QStringList paths;
   for (int i = 1; i <= 5; ++i) paths << app_test::WritePdf(w.m_files, "f" + std::to_string(i) + ".pdf", i);
   w.m_dialog.AddFiles(paths, false);
@@ -216,18 +200,17 @@ void FileListTest::removeRenumbersRowsAndItems() {
 }
 
 void FileListTest::clearEmptiesListAndStore() {
-  Window w;
+  AppWindow w;
   const QString locked = app_test::WritePdf(w.m_files, "locked.pdf", 1, "pw");
   const QString plain = app_test::WritePdf(w.m_files, "plain.pdf", 1);
   w.m_dialog.AddFiles({locked, plain}, false);
-  QVERIFY(w.m_dialog.IsCurItemLocked());
+  QVERIFY(!w.m_dialog.m_btnNext->isEnabled());
 
   QTest::mouseClick(w.m_dialog.m_btnClear, Qt::LeftButton);
   QCOMPARE(w.List().topLevelItemCount(), 0);
   QCOMPARE(w.m_dialog.FileItems().Count(), 0);
   QVERIFY(w.m_dialog.IsListEmpty());
   QVERIFY(!w.m_dialog.HasSelection());
-  QVERIFY(!w.m_dialog.IsCurItemLocked());
   QVERIFY(!w.m_dialog.IsNoConvertibleFile());
   QCOMPARE(w.m_dialog.PreviewIndex(), 0);
   QVERIFY(!w.m_dialog.m_btnClear->isEnabled());
@@ -239,9 +222,7 @@ void FileListTest::clearEmptiesListAndStore() {
 }
 
 void FileListTest::clickOnEmptyPartKeepsTheSelection() {
-  Window w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
+  AppWindow w;
   const QString a = app_test::WritePdf(w.m_files, "a.pdf", 1);
   const QString b = app_test::WritePdf(w.m_files, "b.pdf", 1);
   w.m_dialog.AddFiles({a, b}, false);
@@ -257,9 +238,7 @@ void FileListTest::clickOnEmptyPartKeepsTheSelection() {
 }
 
 void FileListTest::keysSelectRowsOrScrollThePreview() {
-  Window w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
+  AppWindow w;
   QStringList paths;
   for (int i = 1; i <= 3; ++i) paths << app_test::WritePdf(w.m_files, "k" + std::to_string(i) + ".pdf", 1);
   w.m_dialog.AddFiles(paths, false);
@@ -288,7 +267,7 @@ void FileListTest::keysSelectRowsOrScrollThePreview() {
 }
 
 void FileListTest::contextMenuOffersPasswordOnlyForOneLockedRow() {
-  Window w;
+  AppWindow w;
   const QString locked = app_test::WritePdf(w.m_files, "locked.pdf", 1, "pw");
   const QString plain = app_test::WritePdf(w.m_files, "plain.pdf", 1);
   w.m_dialog.AddFiles({locked, plain}, false);
@@ -324,7 +303,7 @@ void FileListTest::statusColumnMarksOutputNames() {
                {"Failed", false},     {"a.pptx", true},  {"Annual R...final.pptx", true}};
   for (const auto& c : cases) QCOMPARE(CListCtrlEx::IsOutputName(QLatin1String(c.m_pszText)), c.m_bName);
 
-  Window w;
+  AppWindow w;
   const QString plain = app_test::WritePdf(w.m_files, "plain.pdf", 1);
   w.m_dialog.AddFiles({plain}, false);
   w.List().SetStatusText(0, QStringLiteral("a.pptx"));

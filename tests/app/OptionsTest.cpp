@@ -21,18 +21,8 @@
 
 using app_test::AppWindow;
 using app_test::ToQt;
+using app_test::UrlRecorder;
 using testing_support::TempDir;
-
-// Receives what the program opens with the desktop's "open" (files and folders).
-class UrlRecorder : public QObject {
-  Q_OBJECT
-
- public:
-  UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
-  ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-  Q_INVOKABLE void Open(const QUrl& url) { m_vecOpened.push_back(url.toLocalFile()); }
-  std::vector<QString> m_vecOpened;
-};
 
 namespace {
 
@@ -60,6 +50,7 @@ class OptionsTest : public QObject {
   void rangeIsCheckedAsTheUserTypes();
   void rangesGiveTheJobsTheirPages();
   void leavingAnInvalidRangeAsksOkOrCancel();
+  void typedRangeCountsBeforeTheFocusLeaves();
   void formatBoxAndApplyToAllAfterAConversion();
   void browseStoresTheFolderAndOpenChecksIt();
   void noticeShownOnceAndNeverAgainOnceTicked();
@@ -68,8 +59,6 @@ class OptionsTest : public QObject {
 
 void OptionsTest::rangeIsCheckedAsTheUserTypes() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "twenty.pdf", 20)}, false);
   const struct {
     const char* m_pszText;
@@ -103,8 +92,6 @@ void OptionsTest::rangeIsCheckedAsTheUserTypes() {
 
 void OptionsTest::rangesGiveTheJobsTheirPages() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   const QString six = app_test::WritePdf(w.m_files, "six.pdf", 6);
   const struct {
     const char* m_pszRange;
@@ -153,8 +140,6 @@ void OptionsTest::rangesGiveTheJobsTheirPages() {
 
 void OptionsTest::leavingAnInvalidRangeAsksOkOrCancel() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   app_test::MessageBoxRecorder boxes;
   w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "three.pdf", 3)}, false);
   const CFileItem* item = w.m_dialog.FileItems().Find(1);
@@ -199,10 +184,70 @@ void OptionsTest::leavingAnInvalidRangeAsksOkOrCancel() {
   appdlg::SetOpenFilesHook({});
 }
 
+void OptionsTest::typedRangeCountsBeforeTheFocusLeaves() {
+  AppWindow w;
+  app_test::MessageBoxRecorder boxes;
+  const QString six = app_test::WritePdf(w.m_files, "six.pdf", 6);
+  w.m_dialog.AddFiles({six}, false);
+  w.ChooseFormat(1);
+  auto typeRange = [&w](const QString& text) {
+    w.m_dialog.activateWindow();
+    w.m_dialog.m_editRange->setFocus();
+    QTRY_VERIFY(w.m_dialog.m_editRange->hasFocus());
+    w.m_dialog.m_editRange->selectAll();
+    QTest::keyClicks(w.m_dialog.m_editRange, text);
+  };
+
+  // Typed, then Convert clicked straight away: the job takes only those pages.
+  typeRange(QStringLiteral("2,4"));
+  QVERIFY(w.Convert());
+  QCOMPARE(PagesInTextOutput(w.Out("six.txt")), (std::vector<int>{2, 4}));
+  QCOMPARE(w.m_dialog.FileItems().Find(1)->m_strPageRange, std::wstring(L"2,4"));
+  QCOMPARE(w.Cell(0, CListCtrlEx::COL_PAGES), QStringLiteral("Part"));
+
+  // Typed for the first file, then another file added (and shown): the first keeps its range.
+  typeRange(QStringLiteral("3-5"));
+  appdlg::SetOpenFilesHook([six] { return QStringList{six}; });
+  QTest::mouseClick(w.m_dialog.m_btnAdd, Qt::LeftButton);
+  appdlg::SetOpenFilesHook({});
+  QCOMPARE(w.m_dialog.PreviewIndex(), 2);
+  QCOMPARE(w.m_dialog.FileItems().Find(1)->m_strPageRange, std::wstring(L"3-5"));
+  QCOMPARE(w.m_dialog.FileItems().Find(2)->m_strPageRange, std::wstring(L"All Pages"));
+  QCOMPARE(w.Column(CListCtrlEx::COL_PAGES), (QStringList{"Part", "6"}));
+  QVERIFY(w.m_dialog.m_editRange->text().isEmpty());
+  // A drop never moves the focus: the same holds for the file shown before it.
+  typeRange(QStringLiteral("6"));
+  w.m_dialog.OnDropFiles({six});
+  QCOMPARE(w.m_dialog.PreviewIndex(), 3);
+  QCOMPARE(w.m_dialog.FileItems().Find(2)->m_strPageRange, std::wstring(L"6"));
+  w.ClickCell(0, CListCtrlEx::COL_NAME);
+  QCOMPARE(w.m_dialog.m_editRange->text(), QStringLiteral("3-5"));
+  QVERIFY(boxes.m_vecShown.empty());
+
+  // An invalid range stops Convert with its box (the press on the button itself is swallowed
+  // while "Invalid" shows); OK leaves the text to put right, the item its earlier range.
+  typeRange(QStringLiteral("9"));
+  QVERIFY(w.m_dialog.m_lblInvalid->isVisible());
+  w.m_dialog.OnBtnConvert();
+  QVERIFY(!w.m_dialog.IsConverting());
+  QTRY_COMPARE(boxes.m_vecShown.size(), size_t(1));
+  QCOMPARE(boxes.m_vecShown[0].m_strText, QString::fromLatin1(kInvalidRangeText));
+  QCOMPARE(w.m_dialog.m_editRange->text(), QStringLiteral("9"));
+  QCOMPARE(w.m_dialog.FileItems().Find(1)->m_strPageRange, std::wstring(L"3-5"));
+
+  // Left by a drop that shows another file: the box asks about the file the text was typed
+  // for; Cancel gives that file all pages and leaves the shown one alone.
+  boxes.m_nAnswer = QMessageBox::Cancel;
+  w.m_dialog.OnDropFiles({six});
+  QTRY_COMPARE(boxes.m_vecShown.size(), size_t(2));
+  QCOMPARE(w.m_dialog.PreviewIndex(), 4);
+  QCOMPARE(w.m_dialog.FileItems().Find(1)->m_strPageRange, std::wstring(L"All Pages"));
+  QCOMPARE(w.Column(CListCtrlEx::COL_PAGES), (QStringList{"6", "Part", "6", "6"}));
+  QVERIFY(!w.m_dialog.m_lblInvalid->isVisible());
+}
+
 void OptionsTest::formatBoxAndApplyToAllAfterAConversion() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "a.pdf", 1), app_test::WritePdf(w.m_files, "b.pdf", 1),
                        app_test::WritePdf(w.m_files, "c.pdf", 1)},
                       false);
@@ -246,8 +291,6 @@ void OptionsTest::formatBoxAndApplyToAllAfterAConversion() {
 
 void OptionsTest::browseStoresTheFolderAndOpenChecksIt() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   app_test::MessageBoxRecorder boxes;
   UrlRecorder opened;
   TempDir chosen;
@@ -329,14 +372,11 @@ void OptionsTest::noticeShownOnceAndNeverAgainOnceTicked() {
 
 void OptionsTest::wrongThenRightPassword() {
   AppWindow w;
-  w.m_dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&w.m_dialog));
   app_test::MessageBoxRecorder boxes;
   w.m_dialog.AddFiles({app_test::WritePdf(w.m_files, "plain.pdf", 1),
                        app_test::WritePdf(w.m_files, "locked.pdf", 3, "s3cret")},
                       false);
   w.ClickCell(1, CListCtrlEx::COL_NAME);
-  QVERIFY(w.m_dialog.IsCurItemLocked());
   QVERIFY(!w.m_dialog.m_btnNext->isEnabled());
   const CFileItem* item = w.m_dialog.FileItems().Find(2);
 
@@ -352,7 +392,7 @@ void OptionsTest::wrongThenRightPassword() {
   QVERIFY(w.List().IsRowLocked(1));
   QCOMPARE(w.Cell(1, CListCtrlEx::COL_PAGES), QStringLiteral("Unknown"));
   QVERIFY(item->IsLockedWithoutPassword());
-  QVERIFY(w.m_dialog.IsCurItemLocked());
+  QVERIFY(!w.m_dialog.m_btnNext->isEnabled());
   QVERIFY(w.m_dialog.m_wndPreview->Doc() == nullptr);
 
   // A click on a row without the lock asks nothing.
@@ -370,7 +410,6 @@ void OptionsTest::wrongThenRightPassword() {
   QCOMPARE(item->m_nPageCount, 3);
   QCOMPARE(item->m_strUserPassword, std::wstring(L"s3cret"));
   QCOMPARE(item->m_strOwnerPassword, std::wstring(L"s3cret"));
-  QVERIFY(!w.m_dialog.IsCurItemLocked());
   QVERIFY(w.m_dialog.m_btnNext->isEnabled());
   QVERIFY(item->m_pPreview && w.m_dialog.m_wndPreview->Doc() == item->m_pPreview.get());
   QCOMPARE(w.m_dialog.m_lblPageCount->text(), QStringLiteral("/ 3"));
