@@ -13,39 +13,9 @@
 #include "capture/TextPage.h"
 #include "pdf/MuInterface.h"
 #include "pdf/PageGuard.h"
+#include "pdf/PageRecording.h"
 
 namespace {
-
-// Engine frame: the engine page for `index` (0-based), or null.
-fz_page* LoadPreviewPage(fz_context* ctx, pdf_document* doc, int index) {
-  fz_page* page = nullptr;
-  fz_var(page);
-  fz_try(ctx) { page = fz_load_page(ctx, &doc->super, index); }
-  fz_catch(ctx) { return nullptr; }
-  return page;
-}
-
-// Engine frame: records the page's drawing operations with the identity transform and
-// bounds it (points, rotation applied); null on failure.
-fz_display_list* RecordPreviewPage(fz_context* ctx, fz_page* page, fz_rect& bound, fz_cookie* cookie) {
-  fz_display_list* list = nullptr;
-  fz_device* dev = nullptr;
-  fz_var(list);
-  fz_var(dev);
-  fz_try(ctx) {
-    bound = fz_bound_page(ctx, page);
-    list = fz_new_display_list(ctx, bound);
-    dev = fz_new_list_device(ctx, list);
-    fz_run_page(ctx, page, dev, fz_identity, cookie);
-    fz_close_device(ctx, dev);
-  }
-  fz_always(ctx) { fz_drop_device(ctx, dev); }
-  fz_catch(ctx) {
-    fz_drop_display_list(ctx, list);
-    return nullptr;
-  }
-  return list;
-}
 
 // Engine frame: an opaque white BGR pixmap with alpha over `box`, or null.
 fz_pixmap* NewPreviewPixmap(fz_context* ctx, fz_irect box) {
@@ -119,9 +89,9 @@ static_assert(CMuInterface::kPreviewMaxPixels <= std::numeric_limits<int32_t>::m
 nsPDFData::CImageObj* CMuInterface::RenderPage(int n, float dpi) {
   if (!m_pDocument || n < 1 || !(dpi > 0) || dpi > 100000) return nullptr;
   fz_cookie* cookie = m_pGuard->BeginPage();
-  fz_page* page = LoadPreviewPage(m_pContext, m_pDocument, n - 1);
+  fz_page* page = LoadEnginePage(m_pContext, m_pDocument, n - 1);
   fz_rect bound{};
-  fz_display_list* list = page && !m_pGuard->Tripped() ? RecordPreviewPage(m_pContext, page, bound, cookie) : nullptr;
+  fz_display_list* list = page && !m_pGuard->Tripped() ? RecordPage(m_pContext, page, bound, cookie) : nullptr;
   const float zoom = dpi / 72.0f;
   fz_irect box{};
   const int64_t pixels = list ? RasterBox(bound, zoom, box) : 0;
