@@ -1,51 +1,42 @@
+// CVelluminDlg, the window itself: construction and start-up, the controls and their layout,
+// the drawn frame (caption, drag, resize grip, caption buttons, Help menu, About), the
+// keyboard and mouse rules that hold across the window, the enabled state of the controls,
+// and shutdown. The file list, the output options and the batch have their own files.
 #include "app/VelluminDlg.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 
 #include "app/AboutDlg.h"
-#include "app/AppDialogs.h"
-#include "app/AppMessages.h"
-#include "app/EncryptTipDlg.h"
-#include "app/InputPasswordDlg.h"
 #include "app/ListCtrlEx.h"
 #include "app/Skin.h"
+#include "app/VelluminDlgInternal.h"
 #include "app/preview/PreviewPane.h"
 #include "driver/Converter.h"
-#include "driver/OutputKind.h"
-#include "driver/OutputPath.h"
-#include "driver/PageRange.h"
-#include "pdf/MuInterface.h"
 #include "platform/ProgramDir.h"
-#include "platform/Strings.h"
 #include "settings/ConfigFile.h"
 #include "update/DownloadDlg.h"
 
 namespace {
+
+using vellumindlg::ToQt;
 
 constexpr int kCaptionHeight = 32;     // the drawn caption band
 constexpr int kDragHeight = 29;        // a press this close to the top moves the window
@@ -58,17 +49,8 @@ constexpr int kPreviewTop = 95;
 constexpr int kToolbarTop = 48;        // the preview toolbar inside the 62-pixel band
 const QSize kStartupSize(1000, 660);
 
-const char* const kDefaultFolderName = "Tessaly Pagevane";
 const char* const kHowToUrl = "https://www.tessaly.com/pagevane/how-to.html";
 const char* const kProductUrl = "https://www.tessaly.com/pagevane/";
-
-QString ToQt(const std::wstring& text) { return QString::fromStdWString(text); }
-
-const char* const kNoFolderText = "Output folder does not exist, please select a valid output folder.";
-const char* const kInvalidRangeText =
-    "Page range is invalid, please try again (e.g. 1,3-5,\n19 comma between numbers, no space),\n"
-    "or click cancel to set for all pages";
-constexpr qint64 kOpenPauseMs = 500;   // a second click this soon after opening an output is ignored
 
 qint64 SteadyNowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -363,26 +345,6 @@ void CVelluminDlg::ShapeWindow() {
   setMask(region);
 }
 
-void CVelluminDlg::InitOutputFolder(const QString& strDocumentsDir) {
-  const std::wstring stored = m_pConfig->GetValue(L"OutputDir");
-  if (!stored.empty()) {
-    m_editOutputDir->setText(ToQt(stored));
-    return;
-  }
-  if (strDocumentsDir.isEmpty()) {
-    // No Documents folder is known: the edit holds the folder's name only, nothing is made.
-    m_editOutputDir->setText(QLatin1String(kDefaultFolderName));
-    return;
-  }
-  const QString folder = QDir(strDocumentsDir).filePath(QLatin1String(kDefaultFolderName));
-  if (auto path = platform::ToPath(folder.toStdWString())) {
-    std::error_code ec;
-    std::filesystem::create_directories(*path, ec);
-  }
-  m_editOutputDir->setText(folder);
-  if (m_pConfig->IsEnabled()) m_pConfig->SetValue(L"OutputDir", folder.toStdWString());
-}
-
 void CVelluminDlg::UpdateControlStates() {
   auto enable = [](std::initializer_list<QWidget*> widgets, bool enabled) {
     for (QWidget* widget : widgets) widget->setEnabled(enabled);
@@ -434,539 +396,6 @@ void CVelluminDlg::UpdateControlStates() {
   }
   m_lblProcess->hide();
   m_progress->hide();
-}
-
-CVelluminDlg::CAddResult CVelluminDlg::AddFiles(const QStringList& paths, bool bDropped) {
-  CAddResult result;
-  QString rejected;
-  int firstNewRow = -1;
-  for (const QString& path : paths) {
-    const int row = AdmitFile(path, bDropped, rejected, result);
-    if (row >= 0 && firstNewRow < 0) firstNewRow = row;
-  }
-  if (result.m_nRejected > 0)
-    appdlg::ShowMessageBox(this,
-                           QStringLiteral("Cannot import following files because they are not normal PDF files:") +
-                               rejected,
-                           QStringLiteral("Error"), QMessageBox::Ok, QMessageBox::Warning);
-  if (result.m_nLocked > 0) ShowEncryptTip();
-  if (m_listFiles->topLevelItemCount() > 0 && firstNewRow >= 0) SelectRow(firstNewRow);
-  m_listFiles->setFocus();
-  return result;
-}
-
-// Returns the new row, or -1 when the file was skipped or rejected.
-int CVelluminDlg::AdmitFile(const QString& path, bool bDropped, QString& rejected, CAddResult& result) {
-  // A file that cannot be read (or is a folder) is skipped without a message.
-  if (QFileInfo(path).isDir()) return -1;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return -1;
-  const qint64 size = file.size();
-  file.close();
-
-  auto item = std::make_unique<CFileItem>();
-  item->m_strPath = path.toStdWString();
-  item->m_strFileName = QFileInfo(path).fileName().toStdWString();
-  item->m_strSizeText = FormatSizeText(static_cast<uint64_t>(std::max<qint64>(size, 0)));
-  item->m_strPageRange = L"All Pages";
-
-  const int check = CMuInterface::CheckDocument(item->m_strPath, "", "");
-  if (check >= 1 || (check == 0 && bDropped)) {
-    item->m_nPageCount = check;
-    if (check >= 1) item->m_pPreview = std::make_unique<CPreviewDoc>(item->m_strPath, std::string());
-  } else if (check == OPEN_NEEDS_PASSWORD) {
-    item->m_bLocked = true;
-  } else {
-    rejected += QStringLiteral("\n    \"") + path + QLatin1Char('"');
-    ++result.m_nRejected;
-    return -1;
-  }
-
-  item->m_nIndex = m_fileItems.Count() + 1;
-  item->m_nKind = KIND_POWERPOINT;
-  item->m_nStatus = ITEM_ADDED;
-  item->m_strStatusText = GetKindName(item->m_nKind);
-  const bool locked = item->m_bLocked;
-  const int row = m_listFiles->AddRow(locked, ToQt(item->m_strFileName), ToQt(item->m_strSizeText),
-                                      check < 0 ? QStringLiteral("Unknown") : QString::number(check),
-                                      ToQt(item->m_strStatusText));
-  m_fileItems.Append(std::move(item));
-  ++result.m_nAdded;
-  if (locked) ++result.m_nLocked;
-
-  m_bListEmpty = false;
-  if (!locked) m_bNoConvertibleFile = false;
-  UpdateControlStates();
-  return row;
-}
-
-void CVelluminDlg::OnBtnAdd() {
-  const QStringList paths = appdlg::ChooseOpenFiles(this);
-  if (paths.isEmpty()) return;
-  AddFiles(paths, false);
-}
-
-void CVelluminDlg::OnDropFiles(const QStringList& paths) {
-  if (m_bConverting) return;
-  QStringList pdfs;
-  for (const QString& path : paths)
-    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseSensitive)) pdfs << path;
-  AddFiles(pdfs, true);
-}
-
-bool CVelluminDlg::AllItemsLockedWithoutPassword() {
-  const int count = m_fileItems.Count();
-  for (int i = 1; i <= count; ++i) {
-    const CFileItem* item = m_fileItems.Find(i);
-    if (item && !item->IsLockedWithoutPassword()) return false;
-  }
-  return true;
-}
-
-void CVelluminDlg::OnBtnRemove() {
-  // Removing items renumbers them: never while a job carries an item's index.
-  if (m_bConverting || m_listFiles->FirstSelectedRow() < 0) return;
-  // The pane may show an item about to go.
-  m_wndPreview->Reset();
-  for (int row = m_listFiles->FirstSelectedRow(); row >= 0; row = m_listFiles->FirstSelectedRow()) {
-    m_listFiles->RemoveRow(row);
-    m_fileItems.RemoveAt(row + 1);
-  }
-  m_listFiles->RenumberRows();
-  m_fileItems.Renumber();
-  m_bHasSelection = false;
-  const int left = m_fileItems.Count();
-  m_bListEmpty = left == 0;
-  m_bNoConvertibleFile = AllItemsLockedWithoutPassword();
-  // The old preview index may now name another item (or none): show afresh.
-  m_nPreviewIndex = 0;
-  if (left > 0) {
-    SelectRow(0);
-  } else {
-    ResetPreview();
-    UpdateControlStates();
-  }
-}
-
-void CVelluminDlg::OnBtnClear() {
-  if (m_bConverting) return;
-  m_wndPreview->Reset();
-  m_listFiles->clear();
-  m_fileItems.Clear();
-  m_bListEmpty = true;
-  m_bHasSelection = false;
-  m_bNoConvertibleFile = false;
-  m_nPreviewIndex = 0;
-  ResetPreview();
-  UpdateControlStates();
-}
-
-void CVelluminDlg::SelectRow(int nRow) {
-  m_listFiles->SelectRowAlone(nRow);
-  OnListItemEvent(nRow, LIST_EVENT_SELECTED);
-}
-
-void CVelluminDlg::OnListItemEvent(int nRow, int nCause) {
-  if (nRow < 0) {
-    m_bHasSelection = false;
-    UpdateControlStates();
-    return;
-  }
-  m_bHasSelection = true;
-  ShowItemInPreview(nRow + 1);
-  if (const CFileItem* item = m_fileItems.Find(nRow + 1)) ShowItemOptions(*item);
-  UpdateControlStates();
-
-  if (nCause == LIST_EVENT_FIRST_COLUMN) {
-    // The lock icon of the current row asks for its password; not while a batch runs, whose
-    // jobs would otherwise meet files changing under them.
-    if (!m_bConverting && m_listFiles->currentItem() && m_listFiles->IsRowLocked(nRow) && InputPassword(nRow + 1)) {
-      m_bNoConvertibleFile = false;
-      UpdateControlStates();
-    }
-  } else if (nCause == LIST_EVENT_STATUS_COLUMN) {
-    OnStatusClicked(nRow + 1);
-  }
-}
-
-void CVelluminDlg::OnStatusClicked(int nIndex) {
-  const CFileItem* item = m_fileItems.Find(nIndex);
-  if (!item || item->m_nStatus != ITEM_DONE || item->m_strOutputPath.empty()) return;
-  // A double click must not open the file twice.
-  const qint64 now = m_fnNowMs();
-  if (m_nOpenedAtMs >= 0 && now - m_nOpenedAtMs < kOpenPauseMs) return;
-  if (QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(item->m_strOutputPath)))) m_nOpenedAtMs = now;
-}
-
-void CVelluminDlg::ShowItemOptions(const CFileItem& item) {
-  m_cboFormat->setCurrentIndex(item.m_nKind == KIND_TEXT ? 1 : 0);
-  if (item.m_strPageRange == L"All Pages") {
-    m_editRange->clear();
-    m_radAllPages->setChecked(true);
-    m_radPageRange->setChecked(false);
-  } else {
-    m_radPageRange->setChecked(true);
-    m_radAllPages->setChecked(false);
-    m_editRange->setText(ToQt(item.m_strPageRange));
-  }
-}
-
-QString CVelluminDlg::PagesCellText(const CFileItem& item) {
-  if (item.IsLockedWithoutPassword()) return QStringLiteral("Unknown");
-  if (MeansAllPages(item.m_strPageRange)) return QString::number(item.m_nPageCount);
-  return QStringLiteral("Part");
-}
-
-void CVelluminDlg::ShowItemInPreview(int nIndex) {
-  if (nIndex == m_nPreviewIndex) return;
-  // A range typed for the item shown so far is its own, even when the focus never left the
-  // edit (a drop, a batch moving on): hand it over before the controls show another item.
-  if (m_editRange->isModified()) CommitRangeEdit(false);
-  m_nPreviewIndex = nIndex;
-  CFileItem* item = m_fileItems.Find(nIndex);
-  if (!item) {
-    ResetPreview();
-    return;
-  }
-  m_lblPageCount->setText(item->IsLockedWithoutPassword() ? QString()
-                                                          : QStringLiteral("/ %1").arg(item->m_nPageCount));
-  if (item->IsLockedWithoutPassword() || !item->m_pPreview) {
-    m_wndPreview->ShowItem(nullptr);
-    m_editPage->clear();
-    return;
-  }
-  m_wndPreview->ShowItem(item->m_pPreview.get());
-}
-
-void CVelluminDlg::ResetPreview() {
-  m_wndPreview->Reset();
-  m_lblPageCount->clear();
-  m_editPage->clear();
-}
-
-void CVelluminDlg::OnPageEditKillFocus() {
-  if (m_wndPreview->Doc()) m_wndPreview->GoToPage(m_editPage->text().trimmed().toInt());
-}
-
-void CVelluminDlg::ShowEncryptTip() {
-  const std::wstring show = m_pConfig->GetValue(L"ShowEncryptedTip");
-  if (!show.empty() && show != L"YES") return;
-  CEncryptTipDlg tip(this);
-  if (tip.exec() == QDialog::Accepted && tip.IsDontShowChecked() && m_pConfig->IsEnabled())
-    m_pConfig->SetValue(L"ShowEncryptedTip", L"NO");
-}
-
-bool CVelluminDlg::InputPassword(int nIndex) {
-  CFileItem* item = m_fileItems.Find(nIndex);
-  if (!item) return false;
-  CInputPasswordDlg dialog(this);
-  if (dialog.exec() != QDialog::Accepted) return false;
-  const QString password = dialog.Password();
-  const std::string utf8 = password.toStdString();
-  const int pages = CMuInterface::CheckDocument(item->m_strPath, utf8, utf8);
-  if (pages < 1) return false;
-
-  // The pane never shows a locked item, but let go of any state before replacing it.
-  if (m_nPreviewIndex == nIndex) m_wndPreview->Reset();
-  m_fileItems.SetPasswordAndPages(nIndex, password.toStdWString(), pages);
-  item->m_pPreview = std::make_unique<CPreviewDoc>(item->m_strPath, utf8);
-  const int row = nIndex - 1;
-  m_listFiles->SetRowLocked(row, false);
-  m_listFiles->RenumberRows();
-  m_listFiles->SetPagesText(row, PagesCellText(*item));
-  // Show the item afresh, now with its pages.
-  m_nPreviewIndex = 0;
-  ShowItemInPreview(nIndex);
-  m_listFiles->setFocus();
-  return true;
-}
-
-int CVelluminDlg::KindOfBoxIndex(int nIndex) { return nIndex == 1 ? KIND_TEXT : KIND_POWERPOINT; }
-
-void CVelluminDlg::SetItemStatus(CFileItem& item, int nStatus, const std::wstring& strText,
-                                 const std::wstring& strOutputName) {
-  item.m_nStatus = nStatus;
-  item.m_strStatusText = strText;
-  m_listFiles->SetStatusText(item.m_nIndex - 1, ToQt(strText), ToQt(strOutputName));
-}
-
-void CVelluminDlg::SetItemKind(CFileItem& item, int nKind) {
-  // Any new kind also drops the finished output's name: the row offers the kind again.
-  item.m_nKind = nKind;
-  SetItemStatus(item, ITEM_ADDED, GetKindName(nKind));
-}
-
-void CVelluminDlg::OnFormatChanged(int nIndex) {
-  if (m_bConverting || nIndex < 0) return;
-  const int kind = KindOfBoxIndex(nIndex);
-  for (int row : m_listFiles->SelectedRows())
-    if (CFileItem* item = m_fileItems.Find(row + 1)) SetItemKind(*item, kind);
-  UpdateControlStates();
-  m_wndPreview->update();
-}
-
-void CVelluminDlg::OnBtnApplyAll() {
-  const int index = m_cboFormat->currentIndex();
-  if (m_bConverting || index < 0) return;
-  const int kind = KindOfBoxIndex(index);
-  const int count = m_fileItems.Count();
-  for (int i = 1; i <= count; ++i)
-    if (CFileItem* item = m_fileItems.Find(i)) SetItemKind(*item, kind);
-}
-
-void CVelluminDlg::OnRadAllPages() {
-  m_editRange->clear();
-  for (int row : m_listFiles->SelectedRows()) {
-    if (CFileItem* item = m_fileItems.Find(row + 1)) {
-      item->m_strPageRange = L"All Pages";
-      m_listFiles->SetPagesText(row, PagesCellText(*item));
-    }
-  }
-}
-
-void CVelluminDlg::OnRadPageRange() { m_editRange->setFocus(); }
-
-void CVelluminDlg::OnRangeTextChanged(const QString& text) {
-  if (!text.isEmpty()) {
-    m_radPageRange->setChecked(true);
-    m_radAllPages->setChecked(false);
-  }
-  const CFileItem* item = m_fileItems.Find(m_nPreviewIndex);
-  const int pages = item ? item->m_nPageCount : 0;
-  m_lblInvalid->setVisible(!CheckPageRange(text.toStdWString(), pages));
-}
-
-void CVelluminDlg::SetItemAllPages(CFileItem& item, bool bFocusRadio) {
-  item.m_strPageRange = L"All Pages";
-  m_editRange->clear();
-  m_radAllPages->setChecked(true);
-  m_radPageRange->setChecked(false);
-  m_lblInvalid->hide();
-  m_listFiles->SetPagesText(item.m_nIndex - 1, PagesCellText(item));
-  // Moved once the focus change under way has finished.
-  if (bFocusRadio) QTimer::singleShot(0, m_radAllPages, [radio = m_radAllPages] { radio->setFocus(); });
-}
-
-void CVelluminDlg::OnRangeEditKillFocus() { CommitRangeEdit(true); }
-
-// The previewed item takes the text: empty means all pages, a valid range is kept as typed,
-// an invalid one asks the user (after the focus change or the command under way has finished).
-bool CVelluminDlg::CommitRangeEdit(bool bFocusLost) {
-  CFileItem* item = m_fileItems.Find(m_nPreviewIndex);
-  if (!item) return true;
-  const QString text = m_editRange->text();
-  if (text.isEmpty()) {
-    SetItemAllPages(*item, bFocusLost);
-  } else if (CheckPageRange(text.toStdWString(), item->m_nPageCount)) {
-    item->m_strPageRange = text.toStdWString();
-    m_listFiles->SetPagesText(item->m_nIndex - 1, PagesCellText(*item));
-  } else {
-    if (!m_bRangeBoxPending) {
-      m_bRangeBoxPending = true;
-      const int index = item->m_nIndex;
-      QTimer::singleShot(0, this, [this, index, text] { OnInvalidRangeLeft(index, text); });
-    }
-    return false;
-  }
-  m_editRange->setModified(false);
-  return true;
-}
-
-// `strText` is the invalid text item nIndex was left with. The item keeps its earlier range
-// until the user puts the text right or gives it all pages.
-void CVelluminDlg::OnInvalidRangeLeft(int nIndex, const QString& strText) {
-  const CFileItem* left = m_fileItems.Find(nIndex);
-  // The text may have been put right, or the item gone, since it was left.
-  if (!left || (nIndex == m_nPreviewIndex &&
-                CheckPageRange(m_editRange->text().toStdWString(), left->m_nPageCount))) {
-    m_bRangeBoxPending = false;
-    return;
-  }
-  const int answer = appdlg::ShowMessageBox(this, QString::fromLatin1(kInvalidRangeText), QStringLiteral("Error"),
-                                            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Warning);
-  m_bRangeBoxPending = false;
-  // The box ran an event loop: find the item again, and whether the controls still show it.
-  CFileItem* item = m_fileItems.Find(nIndex);
-  if (!item) return;
-  if (nIndex == m_nPreviewIndex) {
-    if (answer == QMessageBox::Ok)
-      m_editRange->setFocus();
-    else
-      SetItemAllPages(*item, false);
-    return;
-  }
-  // The controls moved on to another item: Cancel gives the item all pages without touching
-  // them; OK shows the item again with its text to put right, unless a batch holds the list.
-  if (answer != QMessageBox::Ok) {
-    item->m_strPageRange = L"All Pages";
-    m_listFiles->SetPagesText(nIndex - 1, PagesCellText(*item));
-  } else if (!m_bConverting) {
-    SelectRow(nIndex - 1);
-    m_editRange->setText(strText);
-    m_editRange->setModified(true);
-    m_editRange->setFocus();
-  }
-}
-
-bool CVelluminDlg::IsExistingFolder(const QString& strFolder) {
-  return !strFolder.isEmpty() && QDir::isAbsolutePath(strFolder) && QFileInfo(strFolder).isDir();
-}
-
-void CVelluminDlg::OnBtnBrowse() {
-  const QString folder = appdlg::ChooseFolder(this, QStringLiteral("Select Output Directory"), m_editOutputDir->text());
-  if (folder.isEmpty()) return;
-  const QString native = QDir::toNativeSeparators(folder);
-  m_editOutputDir->setText(native);
-  if (m_pConfig->IsEnabled()) m_pConfig->SetValue(L"OutputDir", native.toStdWString());
-}
-
-void CVelluminDlg::OnBtnOpen() {
-  const QString folder = m_editOutputDir->text();
-  if (!IsExistingFolder(folder)) {
-    appdlg::ShowMessageBox(this, QString::fromLatin1(kNoFolderText), QStringLiteral("Error"), QMessageBox::Ok,
-                           QMessageBox::Warning);
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
-}
-
-void CVelluminDlg::OnBtnConvert() {
-  if (m_bConverting || !m_pConverter) return;
-  // A range typed but not handed over yet (the focus never left the edit) belongs to this
-  // batch; an invalid one stops it here, with its box.
-  if (m_editRange->isModified() && !CommitRangeEdit(false)) return;
-  if (!IsExistingFolder(m_editOutputDir->text())) {
-    appdlg::ShowMessageBox(this, QString::fromLatin1(kNoFolderText), QStringLiteral("ERROR"), QMessageBox::Ok,
-                           QMessageBox::Warning);
-    return;
-  }
-  m_bConverting = true;
-  m_bCancelRequested = false;
-  const int count = m_fileItems.Count();
-  for (int i = 1; i <= count; ++i)
-    if (CFileItem* item = m_fileItems.Find(i)) SetItemStatus(*item, ITEM_WAITING, L"Waiting...");
-  BuildNextJob(1);
-  UpdateControlStates();
-}
-
-void CVelluminDlg::OnBtnCancel() {
-  // The batch ends when the worker reports the cancelled job.
-  if (!m_bConverting || !m_pConverter) return;
-  m_bCancelRequested = true;
-  m_pConverter->CancelJobs();
-}
-
-void CVelluminDlg::EndBatch() {
-  m_bConverting = false;
-  m_bCancelRequested = false;
-  UpdateControlStates();
-}
-
-void CVelluminDlg::BuildNextJob(int nIndex) {
-  m_progress->setValue(0);
-  CFileItem* item = m_fileItems.Find(nIndex);
-  if (!item || !m_pConverter) {
-    EndBatch();
-    return;
-  }
-  SelectRow(nIndex - 1);
-
-  // Files still locked are passed over.
-  while (item->IsLockedWithoutPassword()) {
-    SetItemStatus(*item, ITEM_SKIPPED, L"Skipped");
-    item = m_fileItems.Find(++nIndex);
-    if (!item) {
-      EndBatch();
-      return;
-    }
-    SelectRow(nIndex - 1);
-  }
-  m_nCurJobIndex = nIndex;
-
-  // Reported as the worker would, later, so that the batch never recurses: the file fails
-  // with its reason and the batch goes on.
-  auto failLater = [this, nIndex](const QString& strReason) {
-    QTimer::singleShot(0, this, [this, nIndex, reason = strReason.toStdWString()] {
-      CConvertNotify notify;
-      notify.m_nItemIndex = nIndex;
-      notify.m_nNotifyType = NOTIFY_FAILED;
-      notify.m_pszMessage = reason.c_str();
-      OnConvertNotify(notify);
-    });
-  };
-  // The folder is read afresh for every job and must still exist, as typed, now: otherwise
-  // an emptied or relative text would send the output somewhere the user never chose.
-  const QString folder = m_editOutputDir->text();
-  if (!IsExistingFolder(folder)) {
-    failLater(QString::fromLatin1(kNoFolderText));
-    return;
-  }
-
-  CConvertJob job;
-  job.m_strInputPath = item->m_strPath;
-  job.m_strOutputPath = MakeUniqueOutputPath(folder.toStdWString(), item->m_strFileName, item->m_nKind);
-  item->m_strOutputPath = job.m_strOutputPath;
-  item->m_strOutputName = ToQt(job.m_strOutputPath).section(QLatin1Char('/'), -1).toStdWString();
-  job.m_vecPages = GetPageList(item->m_strPageRange, item->m_nPageCount);
-  if (item->m_bLocked) {
-    job.m_strUserPassword = QString::fromStdWString(item->m_strUserPassword).toStdString();
-    job.m_strOwnerPassword = QString::fromStdWString(item->m_strOwnerPassword).toStdString();
-  }
-  job.m_nKind = item->m_nKind;
-  job.m_nWriterMode = item->m_nWriterMode;
-  job.m_nImageDpi = item->m_nKind == KIND_IMAGE ? item->m_nImageDpi : 0;
-  if (item->m_nKind == KIND_EXCEL || item->m_nKind == KIND_CSV) {
-    const int set = item->m_nKind == KIND_EXCEL ? 0 : 1;
-    std::copy(std::begin(item->m_arrSheetOptions[set]), std::end(item->m_arrSheetOptions[set]),
-              job.m_arrSheetOptions.begin());
-  }
-  job.m_nItemIndex = nIndex;
-
-  if (job.m_strOutputPath.empty()) {
-    // No free name (or the folder kind's folder could not be made).
-    failLater(QStringLiteral("No output name is free in the output folder."));
-    return;
-  }
-  m_pConverter->AddJobs({job});
-}
-
-void CVelluminDlg::OnConvertNotify(const CConvertNotify& notify) {
-  auto setProgress = [this](int value) {
-    if (value >= m_progress->minimum() && value <= m_progress->maximum()) m_progress->setValue(value);
-  };
-  const QString message = notify.m_pszMessage ? QString::fromWCharArray(notify.m_pszMessage) : QString();
-  switch (notify.m_nNotifyType) {
-    case NOTIFY_PROGRESS:
-      if (notify.m_nItemIndex == m_nCurJobIndex) setProgress(static_cast<int>(notify.m_fProgress * 100.0f));
-      break;
-    case NOTIFY_CANCELLED:
-      EndBatch();
-      break;
-    case NOTIFY_DONE:
-    case NOTIFY_FAILED: {
-      setProgress(100);
-      if (!m_bConverting || notify.m_nItemIndex != m_nCurJobIndex) return;
-      CFileItem* item = m_fileItems.Find(notify.m_nItemIndex);
-      if (item) {
-        if (notify.m_nNotifyType == NOTIFY_DONE)
-          SetItemStatus(*item, ITEM_DONE, FormatDoneText(item->m_strOutputName), item->m_strOutputName);
-        else
-          SetItemStatus(*item, ITEM_FAILED, L"Failed");
-        // Why it failed, or what a finished file warns about (pages left blank).
-        m_listFiles->SetStatusTip(item->m_nIndex - 1, message);
-      }
-      m_progress->repaint();
-      // A Cancel pressed while this job was finishing still ends the batch.
-      if (m_bCancelRequested)
-        EndBatch();
-      else
-        BuildNextJob(notify.m_nItemIndex + 1);
-      return;
-    }
-    default:
-      return;
-  }
-  m_progress->repaint();
 }
 
 void CVelluminDlg::OnBtnHelp() {
