@@ -209,11 +209,16 @@ CXmlNodePtr CXml::GetRoot() const {
 
 bool CXml::Save(const std::wstring& strPath) {
     if (!m_pDoc) return false;
-    // The bytes are always UTF-8, so a declaration naming another encoding would make the
-    // next load misread every non-ASCII character.
-    for (pugi::xml_node child : m_pDoc->children())
-        if (child.type() == pugi::node_declaration && child.attribute("encoding"))
-            child.attribute("encoding").set_value("utf-8");
+    // The bytes are always UTF-8, so the declaration is rewritten to say just that. The next
+    // load guesses the encoding from the declaration's text, and any other attribute (a
+    // stray "versionencoding", or a version value holding "encoding='latin1'") could name
+    // another encoding and make it misread every non-ASCII character.
+    for (pugi::xml_node child : m_pDoc->children()) {
+        if (child.type() != pugi::node_declaration) continue;
+        while (child.first_attribute()) child.remove_attribute(child.first_attribute());
+        child.append_attribute("version").set_value("1.0");
+        child.append_attribute("encoding").set_value("utf-8");
+    }
     CStringWriter writer;
     const unsigned format = Depth(*m_pDoc) <= kMaxIndentedDepth ? pugi::format_default : pugi::format_raw;
     m_pDoc->save(writer, "\t", format, pugi::encoding_utf8);
